@@ -1,0 +1,117 @@
+#include "app/Application.h"
+
+#include <limits>
+
+#include "app/FatalErrors.h"
+#include "app/Platform.h"
+#include "ui/MainDlg.h"
+
+namespace {
+
+void ShowFatal(const wchar_t* text, const wchar_t* caption, UINT style)
+{
+    CurrentPlatform().messageBox(nullptr, text, caption, style);
+}
+
+// Upper-cases a to z only: the program never changes the C runtime's locale.
+void UpperCaseAscii(std::wstring& text)
+{
+    for (wchar_t& c : text) {
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    }
+}
+
+}
+
+Application::Application(HINSTANCE instance) : instance(instance)
+{
+    SetProcessModule(&module);
+}
+
+Application::~Application()
+{
+    SetProcessModule(nullptr);
+}
+
+bool Application::ReadComputerName()
+{
+    const Platform& platform = CurrentPlatform();
+    DWORD needed = 0;
+    platform.getComputerNameEx(ComputerNamePhysicalDnsHostname, nullptr, &needed);
+    if (needed == 0 || needed >= std::numeric_limits<DWORD>::max() - 1)
+        return false;
+    std::wstring name(needed + 1, L'\0');
+    DWORD length = needed + 1;
+    if (!platform.getComputerNameEx(ComputerNamePhysicalDnsHostname, name.data(), &length) ||
+        length == 0 || length > needed)
+        return false;
+    name.resize(length);
+    UpperCaseAscii(name);
+    computerName = std::move(name);
+    return true;
+}
+
+int Application::Init()
+{
+    if (!ReadComputerName()) {
+        ShowFatal(computerNameFailureText, computerNameFailureCaption, MB_OK);
+        return -1;
+    }
+    if (MI_Application_InitializeV1(0, nullptr, nullptr, &miApplication) != MI_RESULT_OK) {
+        ShowFatal(managementFailureText, programCaption, MB_ICONERROR);
+        return -1;
+    }
+    if (MI_Application_NewSerializer(&miApplication, 0, const_cast<MI_Char*>(L"MI_XML"),
+                                     &serializer) != MI_RESULT_OK) {
+        ShowFatal(serializerFailureText, programCaption, MB_ICONERROR);
+        return -1;
+    }
+    serializerOpen = true;
+    mainDialog = std::make_unique<CMainDlg>();
+    return static_cast<int>(module.Init(instance));
+}
+
+int Application::Run(const wchar_t*, int showCommand)
+{
+    module.AddMessageLoop(&messageLoop);
+    mainDialog->app = this;
+    const HWND window = mainDialog->Create(nullptr);
+    if (!window) {
+        module.RemoveMessageLoop();
+        return 0;
+    }
+    ShowWindow(window, showCommand);
+    const int exitCode = messageLoop.Run();
+    module.RemoveMessageLoop();
+    return exitCode;
+}
+
+void Application::Shutdown()
+{
+    mainDialog.reset();
+    if (serializerOpen) {
+        MI_Serializer_Close(&serializer);
+        serializerOpen = false;
+    }
+    if (miApplication.ft) {
+        MI_Application_Close(&miApplication);
+        miApplication = {};
+    }
+    module.Term();
+    computerName.clear();
+}
+
+void Application::ShowError(const wchar_t* text, const wchar_t* caption)
+{
+    if (mainDialog)
+        mainDialog->ShowErrorBox(text, caption);
+}
+
+void Application::FillHostCombo()
+{
+}
+
+void Application::SaveHosts()
+{
+}

@@ -1,0 +1,58 @@
+// The one long-lived object of the program: it owns the management client, the window
+// framework, the main window object, the local computer's name, and the hosts and sessions of
+// the run, and is the hub every window operation goes through.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/AppModule.h"
+#include "app/MessageLoop.h"
+#include "mgmt/MiClient.h"
+
+class CMainDlg;
+class VmEntry;
+
+class Application {
+public:
+    explicit Application(HINSTANCE instance);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // -1 after a fatal start-up failure (already reported), otherwise the module's result.
+    int Init();
+    // Creates and shows the main window and runs the loop; the exit code.
+    int Run(const wchar_t* commandLine, int showCommand);
+    // Releases everything in a fixed order; safe after any failure of Init.
+    void Shutdown();
+
+    // The local computer's name in upper case.
+    const std::wstring& ComputerName() const { return computerName; }
+    // An error box owned by the main window.
+    void ShowError(const wchar_t* text, const wchar_t* caption);
+
+    // Puts the saved hosts into the host combo box.
+    void FillHostCombo();
+    // Writes the host list file.
+    void SaveHosts();
+
+    HINSTANCE Instance() const { return instance; }
+    CMessageLoop& MessageLoop() { return messageLoop; }
+
+    VmEntry* currentVm = nullptr;
+
+private:
+    bool ReadComputerName();
+
+    HINSTANCE instance;
+    MI_Application miApplication{};
+    MI_Serializer serializer{};
+    bool serializerOpen = false;
+    CAppModule module;
+    CMessageLoop messageLoop;
+    std::unique_ptr<CMainDlg> mainDialog;
+    std::wstring computerName;
+};

@@ -1,0 +1,81 @@
+#include "app/MessageLoop.h"
+
+#include <algorithm>
+
+namespace {
+
+template <typename T>
+void Erase(std::vector<T*>& list, T* item)
+{
+    list.erase(std::remove(list.begin(), list.end(), item), list.end());
+}
+
+}
+
+void CMessageLoop::AddMessageFilter(CMessageFilter* filter)
+{
+    filters_.push_back(filter);
+}
+
+void CMessageLoop::RemoveMessageFilter(CMessageFilter* filter)
+{
+    Erase(filters_, filter);
+}
+
+void CMessageLoop::AddIdleHandler(CIdleHandler* handler)
+{
+    idleHandlers_.push_back(handler);
+}
+
+void CMessageLoop::RemoveIdleHandler(CIdleHandler* handler)
+{
+    Erase(idleHandlers_, handler);
+}
+
+int CMessageLoop::Run()
+{
+    bool idleArmed = true;
+    MSG message{};
+    for (;;) {
+        if (idleArmed && !PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+            IdlePass();
+            idleArmed = false;
+        }
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == -1)
+            continue;
+        if (!got)
+            return static_cast<int>(message.wParam);
+        if (!PreTranslate(&message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (RearmsIdle(message.message))
+            idleArmed = true;
+    }
+}
+
+bool CMessageLoop::PreTranslate(MSG* message)
+{
+    // Newest first; a filter may unregister itself while it runs, so walk a copy.
+    const std::vector<CMessageFilter*> filters(filters_.rbegin(), filters_.rend());
+    for (CMessageFilter* filter : filters) {
+        if (filter->PreTranslateMessage(message))
+            return true;
+    }
+    return false;
+}
+
+void CMessageLoop::IdlePass()
+{
+    const std::vector<CIdleHandler*> handlers = idleHandlers_;
+    for (CIdleHandler* handler : handlers)
+        handler->OnIdle();
+}
+
+bool CMessageLoop::RearmsIdle(UINT message)
+{
+    constexpr UINT systemTimer = 0x0118;
+    return message != WM_MOUSEMOVE && message != WM_NCMOUSEMOVE && message != WM_PAINT &&
+           message != systemTimer;
+}

@@ -1,0 +1,42 @@
+// The thread's message loop with message filters (newest first) and idle handlers.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+class CMessageFilter {
+public:
+    // True when the message was consumed and must not be translated or dispatched.
+    virtual BOOL PreTranslateMessage(MSG* message) = 0;
+
+protected:
+    ~CMessageFilter() = default;
+};
+
+class CIdleHandler {
+public:
+    virtual BOOL OnIdle() = 0;
+
+protected:
+    ~CIdleHandler() = default;
+};
+
+class CMessageLoop {
+public:
+    void AddMessageFilter(CMessageFilter* filter);
+    void RemoveMessageFilter(CMessageFilter* filter);
+    void AddIdleHandler(CIdleHandler* handler);
+    void RemoveIdleHandler(CIdleHandler* handler);
+
+    // Runs until WM_QUIT and returns its wParam.
+    int Run();
+
+private:
+    bool PreTranslate(MSG* message);
+    void IdlePass();
+    static bool RearmsIdle(UINT message);
+
+    std::vector<CMessageFilter*> filters_;
+    std::vector<CIdleHandler*> idleHandlers_;
+};

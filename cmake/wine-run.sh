@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the build's private prefix, made on first use with
+# the null display driver so that windows work without an X server.
+set -euo pipefail
+build_dir=${BRACKWIN_BUILD_DIR:-$(pwd)}
+export WINEPREFIX=${WINEPREFIX:-$build_dir/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+if [ ! -f "$WINEPREFIX/.brackwin-ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    (
+        flock 9
+        if [ ! -f "$WINEPREFIX/.brackwin-ready" ]; then
+            wineboot -i >/dev/null 2>&1 || true
+            graphics=null
+            [ -n "${BRACKWIN_WINE_X11:-}" ] && graphics=x11
+            wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f >/dev/null 2>&1
+            wineserver -w
+            touch "$WINEPREFIX/.brackwin-ready"
+        fi
+    ) 9>"$WINEPREFIX.lock"
+fi
+exec wine "$@"

@@ -1,0 +1,60 @@
+// Resource identifiers. The numbers are fixed: the program and its tests address dialogs,
+// controls, icons and the logo by them.
+#pragma once
+
+// Dialog templates
+#define IDD_ABOUTBOX 100
+#define IDD_MAINDLG 129
+
+// Icons and bitmaps
+#define IDI_BRACKWIN 128
+#define IDI_NEWGUID 203
+#define IDB_LOGO 208
+
+// Main window: host column
+#define IDC_HOST_GROUP 1000
+#define IDC_HOST_COMBO 1001
+#define IDC_BROWSE 1002
+#define IDC_REFRESH_LIST 1003
+#define IDC_VM_LIST 1004
+
+// Main window: virtual machine information and settings
+#define IDC_SETTINGS_GROUP 1005
+#define IDC_CONTROL_GROUP 1006
+#define IDC_NAME_LABEL 1007
+#define IDC_VM_NAME 1008
+#define IDC_VMID_LABEL 1009
+#define IDC_VM_ID 1010
+#define IDC_NUMLOCK 1011
+#define IDC_BASEBOARD_LABEL 1012
+#define IDC_BASEBOARD_SERIAL 1013
+#define IDC_BIOS_GUID 1014
+#define IDC_NEW_GUID 1015
+#define IDC_BIOS_GUID_LABEL 1016
+#define IDC_BIOS_SERIAL_LABEL 1017
+#define IDC_BIOS_SERIAL 1018
+#define IDC_APPLY 1019
+#define IDC_ASSET_TAG_LABEL 1020
+#define IDC_ASSET_TAG 1021
+#define IDC_CHASSIS_SERIAL_LABEL 1022
+#define IDC_CHASSIS_SERIAL 1023
+#define IDC_RESET 1024
+#define IDC_INFO_GROUP 1025
+
+// Main window: power and program control
+#define IDC_POWER_ON 1026
+#define IDC_SHUTDOWN 1027
+#define IDC_FORCE_OFF 1028
+#define IDC_REFRESH_STATE 1029
+#define IDC_POWER_GROUP 1030
+#define IDC_PROGRAM_GROUP 1031
+#define IDC_POWER_STATE 1032
+#define IDC_ABOUT 57664
+
+// About box
+#define IDC_ABOUT_TEXT 1026
+#define IDC_ABOUT_FRAME 1027
+#define IDC_ABOUT_LOGO 1028
+
+// The application manifest
+#define IDR_MANIFEST 1

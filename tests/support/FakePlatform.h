@@ -1,0 +1,38 @@
+// Answers and records the platform calls of the program under test: message boxes are
+// answered from a queue and recorded, the computer name is chosen by the test. The previous
+// bindings come back when the fake goes out of scope.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/Platform.h"
+
+struct RecordedBox {
+    HWND owner;
+    std::wstring text;
+    std::wstring caption;
+    UINT style;
+};
+
+class FakePlatform {
+public:
+    FakePlatform();
+    ~FakePlatform();
+    FakePlatform(const FakePlatform&) = delete;
+    FakePlatform& operator=(const FakePlatform&) = delete;
+
+    // Answers for the next message boxes, in order; IDOK once the queue is empty.
+    std::deque<int> answers;
+    std::vector<RecordedBox> boxes;
+
+    // The computer name reported; a failing lookup when failComputerName is set.
+    std::wstring computerName = L"brackwin-test";
+    bool failComputerName = false;
+
+    static FakePlatform* Current();
+
+private:
+    Platform saved_;
+};

@@ -1,0 +1,309 @@
+#include "ui/MainDlg.h"
+
+#include <utility>
+
+#include "app/Application.h"
+#include "app/Platform.h"
+#include "ui/AboutDlg.h"
+#include "ui/WindowCentring.h"
+
+namespace {
+
+constexpr wchar_t unsavedChangesText[] =
+    L"The current virtual machine has unsaved changes. Do you wish to discard them?\r\n"
+    L"Press Yes to discard changes.\r\n"
+    L"Press No to keep changes and continue working with this VM.";
+constexpr wchar_t unsavedChangesCaption[] = L"Unsaved changes";
+
+// The settings fields in the order of the valid flags.
+constexpr int validatedFields[] = {IDC_BASEBOARD_SERIAL, IDC_BIOS_GUID, IDC_BIOS_SERIAL,
+                                   IDC_ASSET_TAG, IDC_CHASSIS_SERIAL};
+
+constexpr int settingsControls[] = {IDC_NUMLOCK,   IDC_BASEBOARD_SERIAL, IDC_BIOS_GUID,
+                                    IDC_NEW_GUID,  IDC_BIOS_SERIAL,      IDC_ASSET_TAG,
+                                    IDC_CHASSIS_SERIAL, IDC_REFRESH_STATE};
+
+constexpr int formTexts[] = {IDC_VM_NAME,   IDC_VM_ID,     IDC_BASEBOARD_SERIAL, IDC_BIOS_GUID,
+                             IDC_BIOS_SERIAL, IDC_ASSET_TAG, IDC_CHASSIS_SERIAL};
+
+// Sets a flag for the lifetime of a scope and puts the old value back.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag), old_(std::exchange(flag, true)) {}
+    ~FlagScope() { flag_ = old_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+    bool old_;
+};
+
+HICON LoadIconSized(int id, int width, int height)
+{
+    return static_cast<HICON>(LoadImageW(ProcessModule() ? ProcessModule()->GetResourceInstance()
+                                                         : GetModuleHandleW(nullptr),
+                                         MAKEINTRESOURCEW(id), IMAGE_ICON, width, height, 0));
+}
+
+}
+
+const CMainDlg::CommandRoute CMainDlg::commandMap[] = {
+    {IDC_ABOUT, anyCode, &CMainDlg::OnAbout},
+    {IDOK, anyCode, &CMainDlg::OnCloseCommand},
+    {IDCANCEL, anyCode, &CMainDlg::OnCloseCommand},
+    {IDC_BROWSE, anyCode, &CMainDlg::OnBrowse},
+    {IDC_REFRESH_LIST, anyCode, &CMainDlg::OnRefreshList},
+    {IDC_NEW_GUID, anyCode, &CMainDlg::OnNewGuid},
+    {IDC_REFRESH_STATE, anyCode, &CMainDlg::OnRefreshState},
+    {IDC_SHUTDOWN, anyCode, &CMainDlg::OnGracefulShutdown},
+    {IDC_FORCE_OFF, anyCode, &CMainDlg::OnPowerChange},
+    {IDC_POWER_ON, anyCode, &CMainDlg::OnPowerChange},
+    {IDC_NUMLOCK, anyCode, &CMainDlg::OnFieldChange},
+    {IDC_APPLY, anyCode, &CMainDlg::OnApply},
+    {IDC_RESET, anyCode, &CMainDlg::OnResetOrSelect},
+    {IDC_HOST_COMBO, CBN_SELCHANGE, &CMainDlg::OnHostSelected},
+    {IDC_HOST_COMBO, CBN_EDITCHANGE, &CMainDlg::OnHostEditChange},
+    {IDC_VM_LIST, LBN_SELCHANGE, &CMainDlg::OnResetOrSelect},
+    {IDC_BASEBOARD_SERIAL, EN_CHANGE, &CMainDlg::OnFieldChange},
+    {IDC_BIOS_GUID, EN_CHANGE, &CMainDlg::OnFieldChange},
+    {IDC_BIOS_SERIAL, EN_CHANGE, &CMainDlg::OnFieldChange},
+    {IDC_ASSET_TAG, EN_CHANGE, &CMainDlg::OnFieldChange},
+    {IDC_CHASSIS_SERIAL, EN_CHANGE, &CMainDlg::OnFieldChange},
+};
+
+CMainDlg::LoopRegistration::LoopRegistration(CMessageLoop& loop, CMessageFilter* filter,
+                                             CIdleHandler* idle)
+    : loop_(loop), filter_(filter), idle_(idle)
+{
+    loop_.AddMessageFilter(filter_);
+    loop_.AddIdleHandler(idle_);
+}
+
+CMainDlg::LoopRegistration::~LoopRegistration()
+{
+    loop_.RemoveMessageFilter(filter_);
+    loop_.RemoveIdleHandler(idle_);
+}
+
+CMainDlg::CMainDlg()
+{
+    waitCursor.cursor = LoadCursorW(nullptr, IDC_WAIT);
+}
+
+CMainDlg::~CMainDlg()
+{
+    if (waitCursor.inUse)
+        SetCursor(waitCursor.previous);
+}
+
+bool CMainDlg::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam,
+                                    LRESULT& result)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        result = OnInitDialog();
+        return true;
+    case WM_DESTROY:
+        OnDestroy();
+        result = 0;
+        return true;
+    case WM_CTLCOLOREDIT:
+        result = OnCtlColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        return true;
+    case WM_COMMAND:
+        result = 0;
+        return RouteCommand(LOWORD(wParam), HIWORD(wParam));
+    default:
+        return false;
+    }
+}
+
+bool CMainDlg::RouteCommand(WORD id, WORD code)
+{
+    for (const CommandRoute& route : commandMap) {
+        if (route.id == id && (route.code == anyCode || route.code == code)) {
+            (this->*route.handler)(id);
+            return true;
+        }
+    }
+    return false;
+}
+
+BOOL CMainDlg::PreTranslateMessage(MSG* message)
+{
+    if (HandleHostFieldKey(*message))
+        return TRUE;
+    return IsDialogMessageW(m_hWnd, message);
+}
+
+BOOL CMainDlg::OnIdle()
+{
+    return FALSE;
+}
+
+LRESULT CMainDlg::OnInitDialog()
+{
+    CenterWindow(m_hWnd, nullptr);
+    SetIcons();
+    validBrush.Reset(CreateSolidBrush(validColour));
+    invalidBrush.Reset(CreateSolidBrush(invalidColour));
+    if (CAppModule* module = ProcessModule()) {
+        if (CMessageLoop* loop = module->GetMessageLoop())
+            loopRegistration.emplace(*loop, this, this);
+    }
+    const HWND combo = GetDlgItem(IDC_HOST_COMBO);
+    for (HWND child = GetWindow(combo, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16]{};
+        if (GetClassNameW(child, className, 16) && lstrcmpiW(className, L"Edit") == 0) {
+            hostEdit = child;
+            break;
+        }
+    }
+    if (app)
+        app->FillHostCombo();
+    PostMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(combo), TRUE);
+    return TRUE;
+}
+
+void CMainDlg::SetIcons()
+{
+    bigIcon.Reset(LoadIconSized(IDI_BRACKWIN, GetSystemMetrics(SM_CXICON),
+                                GetSystemMetrics(SM_CYICON)));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.Get()));
+    smallIcon.Reset(LoadIconSized(IDI_BRACKWIN, GetSystemMetrics(SM_CXSMICON),
+                                  GetSystemMetrics(SM_CYSMICON)));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
+    guidIcon.Reset(LoadIconSized(IDI_NEWGUID, 24, 24));
+    SendDlgItemMessageW(m_hWnd, IDC_NEW_GUID, BM_SETIMAGE, IMAGE_ICON,
+                        reinterpret_cast<LPARAM>(guidIcon.Get()));
+}
+
+void CMainDlg::OnDestroy()
+{
+    loopRegistration.reset();
+}
+
+const int* CMainDlg::ValidFlagFor(int controlId) const
+{
+    for (size_t i = 0; i < valid.size(); ++i) {
+        if (validatedFields[i] == controlId)
+            return &valid[i];
+    }
+    return nullptr;
+}
+
+LRESULT CMainDlg::OnCtlColorEdit(HDC deviceContext, HWND control)
+{
+    const int* flag = ValidFlagFor(GetDlgCtrlID(control));
+    if (!flag)
+        return 0;
+    SetBkMode(deviceContext, TRANSPARENT);
+    SetBkColor(deviceContext, *flag ? validColour : invalidColour);
+    return reinterpret_cast<LRESULT>(*flag ? validBrush.Get() : invalidBrush.Get());
+}
+
+void CMainDlg::OnAbout(WORD)
+{
+    CAboutDlg about;
+    about.DoModal(GetActiveWindow());
+}
+
+void CMainDlg::OnCloseCommand(WORD id)
+{
+    if (!ConfirmDiscard())
+        return;
+    if (app)
+        app->SaveHosts();
+    DestroyWindow();
+    PostQuitMessage(id);
+}
+
+void CMainDlg::SetBusy(bool busy)
+{
+    EnableWindow(m_hWnd, busy ? FALSE : TRUE);
+    if (busy && !waitCursor.inUse) {
+        waitCursor.previous = SetCursor(waitCursor.cursor);
+        waitCursor.inUse = true;
+    } else if (!busy && waitCursor.inUse) {
+        SetCursor(waitCursor.previous);
+        waitCursor.inUse = false;
+    }
+}
+
+void CMainDlg::SetDirty(bool isDirty)
+{
+    dirty = isDirty ? 1 : 0;
+    EnableWindow(GetDlgItem(IDC_APPLY), isDirty);
+    EnableWindow(GetDlgItem(IDC_RESET), isDirty);
+}
+
+void CMainDlg::EnableSettingsControls(bool enable)
+{
+    FlagScope suppress(suppressChange);
+    for (int id : settingsControls)
+        EnableWindow(GetDlgItem(id), enable);
+}
+
+void CMainDlg::ClearForm()
+{
+    FlagScope suppress(suppressChange);
+    for (int id : formTexts)
+        SetDlgItemTextW(m_hWnd, id, L"");
+    CheckDlgButton(m_hWnd, IDC_NUMLOCK, BST_UNCHECKED);
+    EnableSettingsControls(false);
+    SetDirty(false);
+    selectedVm = nullptr;
+    SetDlgItemTextW(m_hWnd, IDC_POWER_STATE, L"");
+    for (int id : {IDC_POWER_ON, IDC_SHUTDOWN, IDC_FORCE_OFF})
+        EnableWindow(GetDlgItem(id), FALSE);
+    if (app)
+        app->currentVm = nullptr;
+}
+
+void CMainDlg::ClearVmList()
+{
+    SendDlgItemMessageW(m_hWnd, IDC_VM_LIST, LB_RESETCONTENT, 0, 0);
+    ClearForm();
+}
+
+std::wstring CMainDlg::ReadControlText(int id) const
+{
+    const HWND control = GetDlgItem(id);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    const int copied = GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+bool CMainDlg::ConfirmDiscard()
+{
+    if (!dirty)
+        return true;
+    return CurrentPlatform().messageBox(m_hWnd, unsavedChangesText, unsavedChangesCaption,
+                                        MB_ICONWARNING | MB_YESNO) != IDNO;
+}
+
+void CMainDlg::ShowErrorBox(const wchar_t* text, const wchar_t* caption)
+{
+    CurrentPlatform().messageBox(m_hWnd, text, caption, MB_ICONERROR);
+}
+
+// Host selection, the settings form and the power commands are connected to the host and
+// machine operations by issues #7 (host and form handlers) and #6 (power and settings).
+void CMainDlg::OnBrowse(WORD) {}
+void CMainDlg::OnRefreshList(WORD) {}
+void CMainDlg::OnNewGuid(WORD) {}
+void CMainDlg::OnRefreshState(WORD) {}
+void CMainDlg::OnGracefulShutdown(WORD) {}
+void CMainDlg::OnPowerChange(WORD) {}
+void CMainDlg::OnFieldChange(WORD) {}
+void CMainDlg::OnApply(WORD) {}
+void CMainDlg::OnResetOrSelect(WORD) {}
+void CMainDlg::OnHostSelected(WORD) {}
+void CMainDlg::OnHostEditChange(WORD) {}
+
+bool CMainDlg::HandleHostFieldKey(const MSG&)
+{
+    return false;
+}

@@ -1,0 +1,115 @@
+// The main window: a modeless dialog from template 129 whose message map routes every control
+// to its handler, with the enabling rules, validity colours, busy mode and closing rules.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "app/DialogImpl.h"
+#include "app/MessageLoop.h"
+#include "app/Unique.h"
+#include "res/resource.h"
+
+class Application;
+class VmEntry;
+
+class CMainDlg final : public CDialogImpl<CMainDlg>, public CMessageFilter, public CIdleHandler {
+public:
+    enum { IDD = IDD_MAINDLG };
+
+    CMainDlg();
+    ~CMainDlg() override;
+
+    bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) override;
+    BOOL PreTranslateMessage(MSG* message) override;
+    BOOL OnIdle() override;
+
+    // Disables the whole window and shows the wait cursor, or undoes both. Not counted.
+    void SetBusy(bool busy);
+    // Records unsaved changes and enables Apply and Reset to match.
+    void SetDirty(bool dirty);
+    // Enables or disables the settings fields, the new-GUID button and Refresh State.
+    void EnableSettingsControls(bool enable);
+    // Empties the settings form and the power group and forgets the loaded machine.
+    void ClearForm();
+    // Empties the machine list, then the form.
+    void ClearVmList();
+    // A copy of a control's text.
+    std::wstring ReadControlText(int id) const;
+    // True when there are no unsaved changes or the user agrees to discard them.
+    bool ConfirmDiscard();
+    // An error box owned by the main window.
+    void ShowErrorBox(const wchar_t* text, const wchar_t* caption);
+
+    Application* app = nullptr;
+    std::wstring currentHost;
+    VmEntry* selectedVm = nullptr;
+    HWND hostEdit = nullptr;
+
+    static constexpr COLORREF invalidColour = RGB(255, 205, 205);
+    static constexpr COLORREF validColour = RGB(205, 255, 205);
+
+private:
+    using CommandHandler = void (CMainDlg::*)(WORD id);
+    struct CommandRoute {
+        WORD id;
+        int code;  // a notification code, or anyCode
+        CommandHandler handler;
+    };
+    static constexpr int anyCode = -1;
+    static const CommandRoute commandMap[];
+
+    // Registers the window with its thread's loop for as long as the registration lives.
+    class LoopRegistration {
+    public:
+        LoopRegistration(CMessageLoop& loop, CMessageFilter* filter, CIdleHandler* idle);
+        ~LoopRegistration();
+        LoopRegistration(const LoopRegistration&) = delete;
+        LoopRegistration& operator=(const LoopRegistration&) = delete;
+
+    private:
+        CMessageLoop& loop_;
+        CMessageFilter* filter_;
+        CIdleHandler* idle_;
+    };
+
+    LRESULT OnInitDialog();
+    void OnDestroy();
+    LRESULT OnCtlColorEdit(HDC deviceContext, HWND control);
+    bool RouteCommand(WORD id, WORD code);
+
+    void OnAbout(WORD id);
+    void OnCloseCommand(WORD id);
+    void OnBrowse(WORD id);
+    void OnRefreshList(WORD id);
+    void OnNewGuid(WORD id);
+    void OnRefreshState(WORD id);
+    void OnGracefulShutdown(WORD id);
+    void OnPowerChange(WORD id);
+    void OnFieldChange(WORD id);
+    void OnApply(WORD id);
+    void OnResetOrSelect(WORD id);
+    void OnHostSelected(WORD id);
+    void OnHostEditChange(WORD id);
+    bool HandleHostFieldKey(const MSG& message);
+
+    void SetIcons();
+    const int* ValidFlagFor(int controlId) const;
+
+    struct WaitCursor {
+        HCURSOR cursor = nullptr;
+        HCURSOR previous = nullptr;
+        bool inUse = false;
+    } waitCursor;
+    bool suppressChange = false;
+    int dirty = 0;
+    std::array<int, 5> valid{1, 1, 1, 1, 1};
+    UniqueBrush invalidBrush;
+    UniqueBrush validBrush;
+    UniqueIcon bigIcon;
+    UniqueIcon smallIcon;
+    UniqueIcon guidIcon;
+    std::optional<LoopRegistration> loopRegistration;
+};
