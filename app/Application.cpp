@@ -72,16 +72,23 @@ int Application::Init()
     return static_cast<int>(module.Init(instance));
 }
 
-int Application::Run(const wchar_t*, int showCommand)
+bool Application::OpenMainWindow(int showCommand)
 {
     module.AddMessageLoop(&messageLoop);
     mainDialog->app = this;
     const HWND window = mainDialog->Create(nullptr);
     if (!window) {
         module.RemoveMessageLoop();
-        return 0;
+        return false;
     }
     ShowWindow(window, showCommand);
+    return true;
+}
+
+int Application::Run(const wchar_t*, int showCommand)
+{
+    if (!OpenMainWindow(showCommand))
+        return 0;
     const int exitCode = messageLoop.Run();
     module.RemoveMessageLoop();
     return exitCode;

@@ -39,7 +39,9 @@ public:
     // Writes the host list file.
     void SaveHosts();
 
-    HINSTANCE Instance() const { return instance; }
+    // Registers the loop and creates and shows the main window: the first half of Run.
+    [[nodiscard]] bool OpenMainWindow(int showCommand);
+    CMainDlg* MainDialog() { return mainDialog.get(); }
     CMessageLoop& MessageLoop() { return messageLoop; }
 
     VmEntry* currentVm = nullptr;

@@ -46,13 +46,18 @@ int CMessageLoop::Run()
             continue;
         if (!got)
             return static_cast<int>(message.wParam);
-        if (!PreTranslate(&message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        ProcessMessage(message);
         if (RearmsIdle(message.message))
             idleArmed = true;
     }
+}
+
+void CMessageLoop::ProcessMessage(MSG& message)
+{
+    if (PreTranslate(&message))
+        return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
 }
 
 bool CMessageLoop::PreTranslate(MSG* message)

@@ -31,6 +31,8 @@ public:
 
     // Runs until WM_QUIT and returns its wParam.
     int Run();
+    // Offers one message to the filters, newest first, and dispatches it when none took it.
+    void ProcessMessage(MSG& message);
 
 private:
     bool PreTranslate(MSG* message);
