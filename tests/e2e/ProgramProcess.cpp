@@ -1,0 +1,94 @@
+#include "tests/e2e/ProgramProcess.h"
+
+#include <vector>
+
+namespace {
+
+constexpr DWORD patience = 20000;
+
+std::wstring ProgramFolder()
+{
+    std::vector<wchar_t> path(MAX_PATH * 4);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    std::wstring folder(path.data(), length);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t caption[128]{};
+    GetWindowTextW(window, caption, 128);
+    if (owner == search.processId && IsWindowVisible(window) &&
+        lstrcmpW(caption, search.caption) == 0) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}
+
+ProgramProcess::ProgramProcess(const wchar_t* fileName, const wchar_t* arguments)
+{
+    const std::wstring path = ProgramFolder() + fileName;
+    std::wstring commandLine = L"\"" + path + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info))
+        return;
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    processId_ = info.dwProcessId;
+}
+
+ProgramProcess::~ProgramProcess()
+{
+    if (!process_)
+        return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT)
+        TerminateProcess(process_, 99);
+    CloseHandle(process_);
+}
+
+HWND ProgramProcess::WaitForWindow(const wchar_t* caption) const
+{
+    const ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start < patience) {
+        WindowSearch search{processId_, caption, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        if (WaitForSingleObject(process_, 50) == WAIT_OBJECT_0)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+DWORD ProgramProcess::WaitForExit()
+{
+    if (WaitForSingleObject(process_, patience) != WAIT_OBJECT_0) {
+        TerminateProcess(process_, 99);
+        return STILL_ACTIVE;
+    }
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+std::wstring ProgramProcess::MessageBoxText(HWND box)
+{
+    wchar_t text[1024]{};
+    GetDlgItemTextW(box, 0xFFFF, text, 1024);
+    return text;
+}

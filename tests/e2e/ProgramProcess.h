@@ -1,0 +1,26 @@
+// One of the built programs, started from the test program's folder as its own process.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class ProgramProcess {
+public:
+    explicit ProgramProcess(const wchar_t* fileName, const wchar_t* arguments = L"");
+    ~ProgramProcess();
+    ProgramProcess(const ProgramProcess&) = delete;
+    ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+    bool Started() const { return process_ != nullptr; }
+    // The process's first visible top-level window with this caption, or null after 20 s.
+    HWND WaitForWindow(const wchar_t* caption) const;
+    // The exit code, or STILL_ACTIVE when it did not end within 20 s (it is then ended).
+    DWORD WaitForExit();
+
+    static std::wstring MessageBoxText(HWND box);
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};
