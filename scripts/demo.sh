@@ -30,8 +30,13 @@ xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
         exit 1
     fi
     sleep 2
-    import -window root build/screenshots/main-window.png
+    import -window "$window" build/screenshots/main-window.png
     echo "Saved build/screenshots/main-window.png"
     xdotool windowactivate --sync "$window" key Escape 2>/dev/null || xdotool key Escape
-    wait "$demo" || true
+    for _ in $(seq 1 20); do
+        kill -0 "$demo" 2>/dev/null || break
+        sleep 0.5
+    done
+    kill "$demo" 2>/dev/null || true
+    wineserver -k 2>/dev/null || true
 '
