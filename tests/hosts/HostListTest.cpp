@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/Unique.h"
+#include "tests/hosts/HostListFixture.h"
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+TEST_F(HostListTest, LoadCleansSkipsEmptyLinesAndKeepsCaseVariants)
+{
+    WriteHostFile("host-a\r\n\r\nHOST-A\r\nhost-a\r\n hv\t01\r\n");
+    HostList list;
+    ASSERT_TRUE(list.Load());
+    EXPECT_EQ(AllNames(list), (Names{L"host-a", L"HOST-A", L"hv01"}));
+}
+
+TEST_F(HostListTest, EveryLineEndReadsTheSameNames)
+{
+    const char* files[] = {
+        "alpha\nbeta|x\ngamma\n",
+        "alpha\r\nbeta|x\r\ngamma\r\n",
+        "alpha\r\r\nbeta|x\r\r\ngamma\r\r\n",
+        "alpha\nbeta|x\r\ngamma",
+        "alpha\r\nbeta|x\r\r\n!#$%&\r\ngamma\r",
+    };
+    for (const char* content : files) {
+        WriteHostFile(content);
+        HostList list;
+        ASSERT_TRUE(list.Load()) << content;
+        EXPECT_EQ(AllNames(list), (Names{L"alpha", L"beta|x", L"gamma"})) << content;
+    }
+}
+
+TEST_F(HostListTest, SaveWritesEachNameWithCrLfAndReadsBackTheSameList)
+{
+    HostList list;
+    for (const wchar_t* name : {L"hv01", L"HV01", L"lab.example|x", L"s\u00e9rveur_\u00df", L"z-9"})
+        list.Add(name);
+    ASSERT_TRUE(list.Save());
+    EXPECT_EQ(ReadHostFile(), "hv01\r\nHV01\r\nlab.example|x\r\ns\xe9rveur_\xdf\r\nz-9\r\n");
+
+    HostList reread;
+    ASSERT_TRUE(reread.Load());
+    EXPECT_EQ(AllNames(reread), AllNames(list));
+    EXPECT_EQ(DataFolderEntries(), Names{L"vmhosts.txt"});
+}
+
+TEST_F(HostListTest, EveryByteValueLoadsAsItsLatin1CharacterAndSavesBackUnchanged)
+{
+    // One line per byte value but LF; the names that survive cleaning are written back as the
+    // same bytes.
+    std::string content;
+    std::string expected;
+    for (int byte = 0; byte <= 0xFF; ++byte) {
+        if (byte == '\n')
+            continue;
+        content += static_cast<char>(byte);
+        content += '\n';
+        std::wstring name(1, static_cast<wchar_t>(byte));
+        if (HostList::Sanitize(name) && !name.empty())
+            expected += std::string(1, static_cast<char>(byte)) + "\r\n";
+    }
+    WriteHostFile(content);
+    HostList list;
+    ASSERT_TRUE(list.Load());
+    ASSERT_TRUE(list.Save());
+    EXPECT_EQ(ReadHostFile(), expected);
+    EXPECT_NE(expected.find("\xe9\r\n"), std::string::npos);
+}
+
+TEST_F(HostListTest, NameAboveLatin1IsLeftOutOfTheFileAndTheOthersAreWritten)
+{
+    HostList list;
+    list.Add(L"alpha");
+    list.Add(L"\u0416uk01");
+    list.Add(L"beta");
+    ASSERT_TRUE(list.Save());
+    EXPECT_EQ(ReadHostFile(), "alpha\r\nbeta\r\n");
+    // The run keeps the name; only the file cannot hold it.
+    EXPECT_EQ(AllNames(list), (Names{L"alpha", L"\u0416uk01", L"beta"}));
+}
+
+TEST_F(HostListTest, AddRefusesExactDuplicatesOnlyAndCleansFirst)
+{
+    HostList list;
+    list.Add(L"hv01");
+    list.Add(L"HV01");
+    list.Add(L"hv01");
+    list.Add(L" hv 01 ");
+    list.Add(L"");
+    list.Add(L"!!");
+    EXPECT_EQ(AllNames(list), (Names{L"hv01", L"HV01", L""}));
+}
+
+TEST_F(HostListTest, RemoveErasesOnlyTheExactCleanedName)
+{
+    HostList list;
+    for (const wchar_t* name : {L"a", L"HV01", L"b", L"hv01", L"c"})
+        list.Add(name);
+    list.Remove(L"hv01 ");
+    list.Remove(L"missing");
+    EXPECT_EQ(AllNames(list), (Names{L"a", L"HV01", L"b", L"c"}));
+    list.Remove(L"HV01");
+    list.Add(L"HV01");
+    EXPECT_EQ(AllNames(list), (Names{L"a", L"b", L"c", L"HV01"}));
+}
+
+TEST_F(HostListTest, NextWalksTheListOnceAndStartsOverAfterTheLast)
+{
+    HostList list;
+    std::wstring_view name;
+    bool more = true;
+    EXPECT_FALSE(list.Next(name, more));
+    EXPECT_FALSE(more);
+
+    list.Add(L"a");
+    list.Add(L"b");
+    ASSERT_TRUE(list.Next(name, more));
+    EXPECT_EQ(name, L"a");
+    EXPECT_TRUE(more);
+    ASSERT_TRUE(list.Next(name, more));
+    EXPECT_EQ(name, L"b");
+    EXPECT_FALSE(more);
+    ASSERT_TRUE(list.Next(name, more));
+    EXPECT_EQ(name, L"a");
+
+    // A cursor left past the end by a removal starts over.
+    list.Remove(L"b");
+    EXPECT_FALSE(list.Next(name, more));
+    EXPECT_FALSE(more);
+    ASSERT_TRUE(list.Next(name, more));
+    EXPECT_EQ(name, L"a");
+}
+
+TEST_F(HostListTest, RemovingEveryHostLeavesAnEmptyFile)
+{
+    WriteHostFile("a\r\nb\r\n");
+    HostList list;
+    ASSERT_TRUE(list.Load());
+    list.Remove(L"a");
+    list.Remove(L"b");
+    ASSERT_TRUE(list.Save());
+    EXPECT_TRUE(std::filesystem::exists(FilePath()));
+    EXPECT_EQ(ReadHostFile(), "");
+}
+
+TEST_F(HostListTest, FirstLoadCreatesTheMissingFolderWithItsParent)
+{
+    ASSERT_FALSE(std::filesystem::exists(AppData() + L"\\Orlund"));
+    HostList list;
+    EXPECT_FALSE(list.Load());
+    EXPECT_TRUE(std::filesystem::is_directory(DataFolder()));
+    list.Add(L"hv01");
+    ASSERT_TRUE(list.Save());
+    EXPECT_EQ(ReadHostFile(), "hv01\r\n");
+}
+
+TEST_F(HostListTest, FailedFolderLookupIsRetriedAndAFoundFolderIsKept)
+{
+    folderResult = E_FAIL;
+    HostList list;
+    list.Add(L"hv01");
+    EXPECT_FALSE(list.Load());
+    EXPECT_FALSE(list.Save());
+    EXPECT_EQ(folderCalls, 2);
+    EXPECT_FALSE(std::filesystem::exists(AppData() + L"\\Orlund"));
+
+    // S_FALSE: the lookup "succeeds" for a folder that does not exist.
+    folderResult = S_FALSE;
+    EXPECT_FALSE(list.PrepareFolder());
+
+    folderResult = S_OK;
+    EXPECT_TRUE(list.PrepareFolder());
+    folderAnswer = AppData() + L"\\Elsewhere";
+    ASSERT_TRUE(list.Save());
+    EXPECT_EQ(folderCalls, 4);
+    EXPECT_EQ(ReadHostFile(), "hv01\r\n");
+}
+
+TEST_F(HostListTest, FolderThatCannotBeCreatedMeansNoLoadAndNoSave)
+{
+    // A file where the "Orlund" folder should be.
+    WriteBytes(AppData() + L"\\Orlund", "not a folder");
+    HostList list;
+    list.Add(L"hv01");
+    EXPECT_FALSE(list.Load());
+    EXPECT_FALSE(list.Save());
+    EXPECT_EQ(ReadBytes(AppData() + L"\\Orlund"), "not a folder");
+    EXPECT_EQ(AllNames(list), Names{L"hv01"});
+}
+
+TEST_F(HostListTest, MissingFileLoadsNothingAndSaveCreatesIt)
+{
+    std::filesystem::create_directories(DataFolder());
+    HostList list;
+    EXPECT_FALSE(list.Load());
+    list.Add(L"hv01");
+    ASSERT_TRUE(list.Save());
+    EXPECT_EQ(ReadHostFile(), "hv01\r\n");
+}
+
+struct FileTraits {
+    static HANDLE Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE file) noexcept { CloseHandle(file); }
+};
+
+TEST_F(HostListTest, FailedSaveKeepsTheOldFileWholeAndLeavesNoTemporaryFile)
+{
+    const std::string old = "old-1\r\nold-2\r\n";
+    WriteHostFile(old);
+    HostList list;
+    ASSERT_TRUE(list.Load());
+    list.Add(L"new-3");
+    {
+        // Another program holds the file open without allowing it to be replaced.
+        Unique<HANDLE, FileTraits> holder(CreateFileW(FilePath().c_str(), GENERIC_READ,
+                                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holder);
+        EXPECT_FALSE(list.Save());
+    }
+    EXPECT_EQ(ReadHostFile(), old);
+    EXPECT_EQ(DataFolderEntries(), Names{L"vmhosts.txt"});
+
+    // Once the file is free, the same list saves.
+    ASSERT_TRUE(list.Save());
+    EXPECT_EQ(ReadHostFile(), "old-1\r\nold-2\r\nnew-3\r\n");
+}
+
+TEST_F(HostListTest, SaveOverAFolderOfTheFilesNameFailsAndLeavesIt)
+{
+    std::filesystem::create_directories(FilePath());
+    WriteBytes(FilePath() + L"\\inside", "kept");
+    HostList list;
+    list.Add(L"hv01");
+    EXPECT_FALSE(list.Save());
+    EXPECT_EQ(ReadBytes(FilePath() + L"\\inside"), "kept");
+    EXPECT_EQ(DataFolderEntries(), Names{L"vmhosts.txt"});
+}
+
+}
