@@ -4,6 +4,8 @@
 
 #include "app/FatalErrors.h"
 #include "app/Platform.h"
+#include "hosts/HostList.h"
+#include "mgmt/ManagementSession.h"
 #include "ui/MainDlg.h"
 
 namespace {
@@ -58,6 +60,7 @@ int Application::Init()
         ShowFatal(computerNameFailureText, computerNameFailureCaption, MB_OK);
         return -1;
     }
+    hostList = std::make_unique<HostList>();
     if (MI_Application_InitializeV1(0, nullptr, nullptr, &miApplication) != MI_RESULT_OK) {
         ShowFatal(managementFailureText, programCaption, MB_ICONERROR);
         return -1;
@@ -96,7 +99,12 @@ int Application::Run(const wchar_t*, int showCommand)
 
 void Application::Shutdown()
 {
+    hostList.reset();
     mainDialog.reset();
+    // In list order: each session closes its own client session.
+    for (auto& session : sessions)
+        session.reset();
+    sessions.clear();
     if (serializerOpen) {
         MI_Serializer_Close(&serializer);
         serializerOpen = false;
@@ -113,6 +121,26 @@ void Application::ShowError(const wchar_t* text, const wchar_t* caption)
 {
     if (mainDialog)
         mainDialog->ShowErrorBox(text, caption);
+}
+
+ManagementSession* Application::SessionForHost(const wchar_t* hostName)
+{
+    if (!hostName)
+        return nullptr;
+    ManagementSession* match = nullptr;
+    for (const auto& session : sessions) {
+        if (CompareStringOrdinal(session->hostName.c_str(), -1, hostName, -1, TRUE) == CSTR_EQUAL)
+            match = session.get();
+    }
+    if (match)
+        return match;
+    auto session = std::make_unique<ManagementSession>(hostName, &miApplication, &serializer, this);
+    if (!session->Connect() || !session->VerifyVirtualizationNamespace())
+        return nullptr;
+    sessions.push_back(std::move(session));
+    if (hostList)
+        hostList->Add(hostName);
+    return sessions.back().get();
 }
 
 void Application::FillHostCombo()

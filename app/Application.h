@@ -7,12 +7,15 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/AppModule.h"
 #include "app/MessageLoop.h"
 #include "mgmt/MiClient.h"
 
 class CMainDlg;
+class HostList;
+class ManagementSession;
 class VmEntry;
 
 class Application {
@@ -34,6 +37,10 @@ public:
     // An error box owned by the main window.
     void ShowError(const wchar_t* text, const wchar_t* caption);
 
+    // The registered session for the host (letter case ignored), or a new one that connected
+    // and verified; null when the host cannot be used. New hosts join the host list.
+    ManagementSession* SessionForHost(const wchar_t* hostName);
+
     // Puts the saved hosts into the host combo box.
     void FillHostCombo();
     // Writes the host list file.
@@ -42,6 +49,8 @@ public:
     // Registers the loop and creates and shows the main window: the first half of Run.
     [[nodiscard]] bool OpenMainWindow(int showCommand);
     CMainDlg* MainDialog() { return mainDialog.get(); }
+    HostList* Hosts() { return hostList.get(); }
+    const std::vector<std::unique_ptr<ManagementSession>>& Sessions() const { return sessions; }
     CMessageLoop& MessageLoop() { return messageLoop; }
 
     VmEntry* currentVm = nullptr;
@@ -57,4 +66,6 @@ private:
     CMessageLoop messageLoop;
     std::unique_ptr<CMainDlg> mainDialog;
     std::wstring computerName;
+    std::unique_ptr<HostList> hostList;
+    std::vector<std::unique_ptr<ManagementSession>> sessions;
 };

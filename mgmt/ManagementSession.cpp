@@ -1,0 +1,225 @@
+#include "mgmt/ManagementSession.h"
+
+#include <optional>
+
+#include "mgmt/HostIdentity.h"
+#include "mgmt/MiOwners.h"
+
+namespace {
+
+// State shared by every session of the process: the client handles, and the local computer's
+// session and identity, which live while any session does.
+struct SharedState {
+    unsigned liveSessionCount = 0;
+    MI_Application* application = nullptr;
+    MI_Serializer* serializer = nullptr;
+    MI_Session localSession{};
+    std::optional<HostIdentity> localIdentity;
+};
+
+SharedState shared;
+
+constexpr wchar_t virtualizationNamespace[] = L"root/virtualization/v2";
+
+bool IsSeparator(wchar_t c)
+{
+    return c == L'/' || c == L'\\';
+}
+
+// Splits a namespace path: a run of separators counts as one; a path that ends in two or more
+// separators ends with an empty component, which no namespace has.
+std::vector<std::wstring> SplitNamespace(const std::wstring& path)
+{
+    std::vector<std::wstring> components;
+    size_t position = 0;
+    while (position < path.size() && IsSeparator(path[position]))
+        ++position;
+    while (position < path.size()) {
+        size_t end = position;
+        while (end < path.size() && !IsSeparator(path[end]))
+            ++end;
+        components.push_back(path.substr(position, end - position));
+        size_t next = end;
+        while (next < path.size() && IsSeparator(path[next]))
+            ++next;
+        if (next == path.size() && next - end >= 2)
+            components.emplace_back();
+        position = next;
+    }
+    return components;
+}
+
+}
+
+ManagementSession::ManagementSession(const wchar_t* name, MI_Application* application,
+                                     MI_Serializer* serializer, Application* owningApplication)
+{
+    operationContext = contextInitializing;
+    ++shared.liveSessionCount;
+    if (!shared.application)
+        shared.application = application;
+    if (!shared.serializer)
+        shared.serializer = serializer;
+    operationContext = contextApplyingName;
+    hostName = name ? name : L"";
+    owner = owningApplication;
+}
+
+ManagementSession::~ManagementSession()
+{
+    vmEntries.clear();
+    if (connected) {
+        operationContext = contextDisconnecting;
+        lastResult = 0;
+        if (isLocal) {
+            connected = false;
+        } else {
+            lastResult = MI_Session_Close(&miSession, nullptr, nullptr);
+            if (lastResult == MI_RESULT_OK)
+                connected = false;
+        }
+    }
+    if (--shared.liveSessionCount == 0) {
+        shared.localIdentity.reset();
+        if (shared.localSession.ft)
+            MI_Session_Close(&shared.localSession, nullptr, nullptr);
+        shared.localSession = {};
+    }
+}
+
+bool ManagementSession::Connect()
+{
+    operationContext = contextConnecting;
+    lastResult = 0;
+    if (connected)
+        return true;
+    if (!shared.localIdentity) {
+        lastResult = MI_Application_NewSession(shared.application, L"WMIDCOM", nullptr, nullptr,
+                                               nullptr, nullptr, &shared.localSession);
+        if (lastResult == MI_RESULT_OK)
+            shared.localIdentity = ReadHostIdentity(shared.localSession);
+    }
+    UniqueSession remote;
+    lastResult = MI_Application_NewSession(shared.application, L"WINRM", hostName.c_str(),
+                                           nullptr, nullptr, nullptr, remote.Put());
+    if (lastResult != MI_RESULT_OK)
+        return false;
+    const HostIdentity identity = ReadHostIdentity(*remote.Get());
+    if (shared.localIdentity && SameHost(&*shared.localIdentity, &identity)) {
+        miSession = shared.localSession;
+        isLocal = true;
+        remote.Close();
+    } else {
+        miSession = remote.Release();
+        isLocal = false;
+    }
+    connected = true;
+    return true;
+}
+
+bool ManagementSession::VerifyNamespace(const wchar_t* path)
+{
+    operationContext = contextVerifyingNamespace;
+    const std::vector<std::wstring> components = SplitNamespace(path ? path : L"");
+    bool answer = false;
+    std::wstring parent = components.empty() ? L"" : components[0];
+    for (size_t next = 1; next < components.size(); ++next) {
+        const std::wstring query =
+            L"SELECT Name FROM __NAMESPACE WHERE Name = '" + components[next] + L"'";
+        UniqueOperation operation;
+        MI_Session_QueryInstances(&miSession, 0, nullptr, parent.c_str(), L"WQL", query.c_str(),
+                                  nullptr, operation.Put());
+        const MI_Instance* instance = nullptr;
+        lastResult = MI_Operation_GetInstance(operation.Get(), &instance, nullptr, nullptr,
+                                              nullptr, nullptr);
+        if (lastResult != MI_RESULT_OK || !instance) {
+            operation.Close();
+            break;
+        }
+        MI_Value value{};
+        MI_Type type{};
+        lastResult = MI_Instance_GetElement(instance, L"Name", &value, &type, nullptr, nullptr);
+        if (next + 1 == components.size()) {
+            answer = true;
+            operation.Close();
+            break;
+        }
+        lastResult = operation.Close();
+        parent += L"/" + components[next];
+    }
+    lastResult = 0;
+    return answer;
+}
+
+bool ManagementSession::VerifyVirtualizationNamespace()
+{
+    return VerifyNamespace(virtualizationNamespace);
+}
+
+bool ManagementSession::GetInstanceByKeys(const wchar_t* namespaceName, const wchar_t* className,
+                                          const wchar_t* const* keyNames,
+                                          const MI_Value* keyValues, const MI_Type* keyTypes,
+                                          size_t keyCount, MI_Instance*& instance)
+{
+    // Released in reverse order of declaration: the key instance, the GetInstance operation,
+    // then the GetClass operation that owns the class.
+    UniqueOperation classOperation;
+    UniqueOperation instanceOperation;
+    UniqueInstance keyInstance;
+
+    MI_Session_GetClass(&miSession, 0, nullptr, namespaceName, className, nullptr,
+                        classOperation.Put());
+    const MI_Class* classObject = nullptr;
+    MI_Result classResult = MI_RESULT_OK;
+    MI_Boolean moreResults = MI_FALSE;
+    do {
+        moreResults = MI_FALSE;
+        MI_Operation_GetClass(classOperation.Get(), &classObject, &moreResults, &classResult,
+                              nullptr, nullptr);
+    } while (moreResults);
+    if (classResult != MI_RESULT_OK)
+        return false;
+
+    const MI_Char* ownName = className;
+    if (classObject && classObject->classDecl && classObject->classDecl->name)
+        ownName = classObject->classDecl->name;
+    if (MI_Application_NewInstanceFromClass(shared.application, ownName, classObject,
+                                            keyInstance.Put()) != MI_RESULT_OK)
+        return false;
+    for (size_t i = 0; i < keyCount; ++i)
+        MI_Instance_SetElement(keyInstance.Get(), keyNames[i], &keyValues[i], keyTypes[i],
+                               MI_FLAG_BORROW);
+
+    MI_Session_GetInstance(&miSession, 0, nullptr, namespaceName, keyInstance.Get(), nullptr,
+                           instanceOperation.Put());
+    const MI_Instance* found = nullptr;
+    MI_Result result = MI_RESULT_OK;
+    do {
+        found = nullptr;
+        moreResults = MI_FALSE;
+        result = MI_Operation_GetInstance(instanceOperation.Get(), &found, &moreResults, nullptr,
+                                          nullptr, nullptr);
+    } while (moreResults && result == MI_RESULT_OK);
+    if (result != MI_RESULT_OK || !found)
+        return false;
+    MI_Instance* copy = nullptr;
+    if (MI_Instance_Clone(found, &copy) != MI_RESULT_OK || !copy)
+        return false;
+    instance = copy;
+    return true;
+}
+
+MI_Application* ManagementSession::SharedApplication()
+{
+    return shared.application;
+}
+
+MI_Serializer* ManagementSession::SharedSerializer()
+{
+    return shared.serializer;
+}
+
+unsigned ManagementSession::LiveSessionCount()
+{
+    return shared.liveSessionCount;
+}
