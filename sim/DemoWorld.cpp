@@ -1,0 +1,89 @@
+#include "sim/DemoWorld.h"
+
+namespace sim {
+namespace {
+
+VmConfig Machine(const wchar_t* name, const wchar_t* guid, MI_Uint16 powerState, VmSettings settings)
+{
+    VmConfig config;
+    config.name = name;
+    config.guid = guid;
+    config.state = powerState;
+    config.settings = std::move(settings);
+    return config;
+}
+
+VmSettings Firmware(const wchar_t* biosGuid, const wchar_t* serial, const wchar_t* assetTag,
+                    bool numLock = false)
+{
+    VmSettings settings;
+    settings.biosNumLock = numLock;
+    settings.biosGuid = biosGuid;
+    settings.biosSerialNumber = serial;
+    settings.baseBoardSerialNumber = serial;
+    settings.chassisSerialNumber = serial;
+    settings.chassisAssetTag = assetTag;
+    return settings;
+}
+
+void AddLocalMachines(Host& local)
+{
+    local.AddVm(Machine(L"Build Agent 01", L"3F2A8C41-7D0B-4E55-9A1C-62B0D4E8F913", state::Running,
+        Firmware(L"{6C1E2B7A-4F30-4D8E-B2A9-0E5F7C3D1A64}", L"4417-2290-5561-0834-7712-9053-18",
+                 L"BA01-ASSET-0001")));
+    local.AddVm(Machine(L"Build Agent 02", L"8B7D1E22-5C94-4A3F-8E61-D2F09A4C7B35", state::Off,
+        Firmware(L"{A93F0D15-2B6C-4E71-9D48-3C5E8B2F0A17}", L"0953-8816-2274-4409-1186-3327-50",
+                 L"BA02-ASSET-0002")));
+    local.AddVm(Machine(L"Domain Controller", L"C5E04B93-1A7F-4D26-B83E-7F91D0A26C48", state::Running,
+        Firmware(L"{2D8B5F61-9E03-4C7A-A15D-B46E2F8C9037}", L"6620-1347-8895-0012-5538-4761-09",
+                 L"DC-RACK2-U14")));
+}
+
+void AddLabMachines(Host& lab)
+{
+    lab.AddVm(Machine(L"Web Frontend", L"EAE43A5D-86F9-4DE2-AED2-0B2374374A0F", state::Running,
+        Firmware(L"{F0B1C2D3-E4F5-4607-8819-2A3B4C5D6E7F}", L"3381-0049-7725-6613-0958-2274-61",
+                 L"WEB-0117")));
+    lab.AddVm(Machine(L"Database", L"17C2F9A0-3E5B-4B8D-9C04-A6D1E7F2B358", state::Running,
+        Firmware(L"{5E6F7081-92A3-4B4C-8D5E-6F708192A3B4}", L"9072-5516-3348-1190-6627-0084-33",
+                 L"DB-PRIMARY-02")));
+    VmConfig testClient = Machine(L"Test Client", L"9D4A6E10-C2B7-4F38-8A95-1E0C3B7D6F24", state::Off,
+        Firmware(L"{0A1B2C3D-4E5F-4061-9273-8495A6B7C8D9}", L"1204-7789-3356-9021-4483-6610-72",
+                 L"QA-DESK-07", true));
+    testClient.generation = 1;
+    lab.AddVm(testClient);
+    lab.AddVm(Machine(L"Archive", L"B1E8D3C7-6A24-4E91-B05F-28C7A9D4E163", state::Saved,
+        Firmware(L"{C3D4E5F6-0718-4293-A4B5-C6D7E8F90A1B}", L"5548-0217-9963-3305-8814-2279-46",
+                 L"ARCH-2019-11")));
+    lab.AddVm(Machine(L"Staging", L"42F7A9B1-D8C3-4A60-9E2B-5C1D7F3E8A06", state::Paused,
+        Firmware(L"{7E8F9A0B-1C2D-4E3F-8051-6273849506A7}", L"7736-4402-1158-8847-2290-5513-05",
+                 L"STG-0003")));
+    VmConfig legacy = Machine(L"Legacy App", L"6C3B0E85-F4A2-4D19-87B6-93E2D5A1C7F0", state::Running,
+        Firmware(L"{1F2E3D4C-5B6A-4798-8A7B-6C5D4E3F2A1B}", L"2865-9930-6641-7702-3358-9914-27",
+                 L"LEGACY-NT-01"));
+    legacy.guestShutdownService = false;
+    legacy.generation = 1;
+    lab.AddVm(legacy);
+}
+
+}
+
+std::unique_ptr<World> MakeDemoWorld(std::unique_ptr<Clock> clock)
+{
+    auto world = std::make_unique<World>(std::move(clock));
+    world->durations.settingsJob = 1500;
+    world->durations.start = 2000;
+    world->durations.turnOff = 1500;
+    world->durations.save = 1500;
+    world->durations.pause = 1500;
+    world->durations.resume = 1500;
+    world->durations.reset = 1500;
+    world->durations.guestShutdown = 3000;
+    AddLocalMachines(world->Local());
+    AddLabMachines(world->AddHost(L"HV-LAB01"));
+    world->AddHost(L"HV-LAB02");
+    world->AddHost(L"HV-OLD", HostKind::VirtualizationWithoutV2);
+    return world;
+}
+
+}

@@ -1,0 +1,15 @@
+// The world the demo program runs against when no test installed one.
+#pragma once
+
+#include <memory>
+
+#include "sim/World.h"
+
+namespace sim {
+
+// The local computer with three VMs, "HV-LAB01" with six, "HV-LAB02" without VMs, "HV-OLD"
+// without root/virtualization/v2; every other name is unreachable. Durations are those of a
+// responsive host.
+std::unique_ptr<World> MakeDemoWorld(std::unique_ptr<Clock> clock);
+
+}

@@ -1,0 +1,144 @@
+// The model of one simulated host: its kind, identity, virtual machines and jobs. The host's
+// management instances are made from this model each time they are asked for.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mgmt/MiTypes.h"
+
+namespace sim {
+
+class World;
+
+enum class HostKind {
+    HyperV,                  // root/virtualization/v2 with the Msvm_ classes
+    VirtualizationWithoutV2, // root/virtualization exists, v2 does not
+    NoVirtualization,        // only root/cimv2
+};
+
+// Power states (EnabledState) a v2 host reports.
+namespace state {
+inline constexpr MI_Uint16 Running = 2;
+inline constexpr MI_Uint16 Off = 3;
+inline constexpr MI_Uint16 Stopping = 4;
+inline constexpr MI_Uint16 Saved = 6;
+inline constexpr MI_Uint16 Paused = 9;
+inline constexpr MI_Uint16 Starting = 10;
+inline constexpr MI_Uint16 Reset = 11;
+inline constexpr MI_Uint16 Saving = 32773;
+inline constexpr MI_Uint16 Pausing = 32776;
+inline constexpr MI_Uint16 Resuming = 32777;
+}
+
+struct VmSettings {
+    bool biosNumLock = false;
+    std::wstring baseBoardSerialNumber;
+    std::wstring biosGuid;  // braced, upper case
+    std::wstring biosSerialNumber;
+    std::wstring chassisAssetTag;
+    std::wstring chassisSerialNumber;
+};
+
+struct VmConfig {
+    std::wstring name;             // ElementName
+    std::wstring guid;             // Name: upper-case GUID without braces; empty = made up
+    MI_Uint16 state = state::Off;
+    VmSettings settings;           // empty texts are made up as a new VM would get them
+    bool guestShutdownService = true; // Msvm_ShutdownComponent present while running
+    bool guestIgnoresShutdown = false; // accepts InitiateShutdown but never turns off
+    int generation = 2;
+};
+
+struct Vm {
+    std::wstring name;
+    std::wstring guid;
+    MI_Uint16 enabledState = state::Off;
+    MI_Uint16 requestedState = 12; // "not applicable" until a change is requested
+    VmSettings settings;
+    bool guestShutdownService = true;
+    bool guestIgnoresShutdown = false;
+    int generation = 2;
+    bool inTransition = false;             // a state-change job is running
+    std::optional<std::uint64_t> shutdownDueAt; // a guest shutdown in progress
+    bool shutdownRequested = false;
+};
+
+// How a job ends and how its reads behave; the defaults are a job that completes.
+struct JobPlan {
+    bool fails = false;
+    MI_Uint16 errorCode = 32768;
+    std::wstring errorDescription; // empty = the host's own wording
+    unsigned stallReads = 0;       // reads that still show Running after the job's time is up
+    unsigned failingReads = 0;     // reads of the job that fail before it answers again
+    MI_Result readFailure = MI_RESULT_FAILED;
+};
+
+struct Job {
+    std::wstring instanceId;
+    std::wstring caption;
+    MI_Uint16 jobType = 0;
+    std::uint64_t startedAt = 0;
+    std::uint64_t endsAt = 0;
+    JobPlan plan;
+    bool finished = false;
+    MI_Uint16 jobState = 4;
+    MI_Uint16 errorCode = 0;
+    std::wstring errorDescription;
+    std::wstring failureText; // the host's wording, shown if the job fails
+    std::function<void()> onSuccess;
+    std::function<void()> onFailure;
+};
+
+class Host {
+public:
+    Host(World& world, std::wstring name, HostKind kind, bool local);
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // The host's computer name: for the local computer, the name the platform reports now.
+    std::wstring Name() const;
+    bool IsLocal() const { return local_; }
+    HostKind Kind() const { return kind_; }
+    void SetKind(HostKind kind) { kind_ = kind; }
+
+    Vm& AddVm(VmConfig config);
+    Vm* FindVm(std::wstring_view elementName);
+    Vm* FindVmByGuid(std::wstring_view guid);
+    std::vector<std::unique_ptr<Vm>>& Vms() { return vms_; }
+
+    // Identity as Win32_OperatingSystem reports it.
+    MI_Timestamp lastBootUpTime{2024, 3, 11, 6, 42, 17, 123456, 60};
+    // Whether the local computer also answers over "WINRM" by its name.
+    bool answersWinrm = true;
+
+    // The host answers this many more instance deliveries, then stops answering (as if its
+    // network went away mid-listing).
+    void StopAnsweringAfter(unsigned deliveries) { deliveriesLeft_ = deliveries; }
+    bool Answering() const { return !deliveriesLeft_ || *deliveriesLeft_ > 0; }
+    void CountDelivery();
+
+    std::vector<Job>& Jobs() { return jobs_; }
+    Job* FindJob(std::wstring_view instanceId);
+    // Starts a job that ends after durationMs on the world's clock, as the next planned job
+    // behaves (or completes).
+    Job& StartJob(std::wstring caption, MI_Uint16 jobType, std::uint32_t durationMs);
+    // Ends the jobs and guest shutdowns that are due, and forgets jobs finished long ago.
+    void Settle(std::uint64_t now);
+
+private:
+    World* world_;
+    std::wstring name_;
+    HostKind kind_;
+    bool local_;
+    std::optional<unsigned> deliveriesLeft_;
+    std::vector<std::unique_ptr<Vm>> vms_;
+    std::vector<Job> jobs_;
+};
+
+}

@@ -1,0 +1,164 @@
+// A world of simulated hosts: the hosts and their machines, the clock they run on, the faults a
+// test injects, the log of every call and the count of every live handle. The management
+// client's tables work on the active world: the one a test installed with ScopedWorld, or the
+// demo world.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "mgmt/MiTypes.h"
+#include "sim/Host.h"
+#include "sim/ObjectRegistry.h"
+#include "sim/SimClock.h"
+
+namespace sim {
+
+class SimClass;
+
+enum class CallKind {
+    NewSession,
+    CloseSession,
+    QueryInstances,
+    GetInstance,
+    GetClass,
+    Invoke,
+    ReadInstance, // MI_Operation_GetInstance
+    ReadClass,    // MI_Operation_GetClass
+    CloseOperation,
+    NewInstance,
+    NewInstanceFromClass,
+    Serialize,
+};
+
+struct CallRecord {
+    CallKind kind;
+    std::wstring host;      // the session's destination (empty for the local "WMIDCOM" session)
+    std::wstring protocol;
+    std::wstring nameSpace;
+    std::wstring className;
+    std::wstring query;
+    std::wstring method;
+    std::vector<std::pair<std::wstring, std::wstring>> parameters; // name, value as text
+    MI_Result result = MI_RESULT_OK;
+};
+
+// Milliseconds each host action takes.
+struct Durations {
+    std::uint32_t settingsJob = 400;
+    std::uint32_t start = 3000;
+    std::uint32_t turnOff = 500;
+    std::uint32_t save = 2000;
+    std::uint32_t pause = 500;
+    std::uint32_t resume = 500;
+    std::uint32_t reset = 1000;
+    std::uint32_t guestShutdown = 8000;
+};
+
+// How ModifySystemSettings answers an accepted change.
+enum class SettingsAnswer { Job, Immediate };
+// How it refuses to change the GUID, a serial number or the asset tag of a VM that is not off.
+enum class LockedRefusal { FailedJob, ReturnValue };
+
+class World {
+public:
+    explicit World(std::unique_ptr<Clock> clock = MakeVirtualClock());
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    // The local computer, named by the platform's computer name; a Hyper-V host until changed.
+    Host& Local() { return *local_; }
+    Host& AddHost(std::wstring name, HostKind kind = HostKind::HyperV);
+    // The host answering to a name (ignoring case, the local computer included); null when no
+    // host answers to it.
+    Host* FindHost(std::wstring_view name);
+
+    Clock& GetClock() { return *clock_; }
+    std::uint64_t NowMs() const { return clock_->NowMs(); }
+    void Advance(std::uint32_t milliseconds);
+
+    Durations durations;
+    SettingsAnswer settingsAnswer = SettingsAnswer::Job;
+    LockedRefusal lockedRefusal = LockedRefusal::FailedJob;
+    MI_Uint32 lockedRefusalReturnValue = 32775;
+    // What every operation on a name that no host answers to fails with: the client cannot
+    // reach a WinRM listener there and reports a plain failure.
+    MI_Result unreachableResult = MI_RESULT_FAILED;
+
+    // Faults. FailCall makes the nth call of the kind from now on (1 = the next one) fail with
+    // result; match, when not empty, counts only calls whose class or method has that name.
+    void FailCall(CallKind kind, unsigned nth, MI_Result result, std::wstring match = {});
+    // The method answers this ReturnValue and does nothing else (4096 starts a job that
+    // changes nothing).
+    void FixReturnValue(std::wstring method, MI_Uint32 returnValue);
+    void ClearReturnValue(std::wstring_view method);
+    // The next job any host starts behaves as planned; later ones complete normally.
+    void PlanNextJob(JobPlan plan);
+
+    const std::vector<CallRecord>& Calls() const { return calls_; }
+    void ClearCalls() { calls_.clear(); }
+    LiveCounts Live() const { return objects_.Counts(); }
+    // Calls on closed, deleted or foreign handles and other misuse of the client.
+    const std::vector<std::wstring>& Misuses() const { return misuses_; }
+    std::function<void(const std::wstring&)> onMisuse;
+
+    // For the simulated client itself.
+    ObjectRegistry& Objects() { return objects_; }
+    void ReportMisuse(const std::wstring& text);
+    void Log(CallRecord record);
+    // Counts a call of the kind and answers the injected failure when one is due.
+    std::optional<MI_Result> TakeFault(CallKind kind, std::wstring_view subject);
+    std::optional<MI_Uint32> FixedReturnValue(std::wstring_view method) const;
+    JobPlan TakeJobPlan();
+    std::wstring NewGuid();
+    // Ends what is due on every host.
+    void Settle();
+
+    static SimInstance* FindInstance(const MI_Instance* handle, const char* call);
+    static SimClass* FindClass(const MI_Class* handle, const char* call);
+    // The live world whose address a handle carries, or null.
+    static World* FromHandle(std::uint64_t reserved);
+
+private:
+    struct Fault {
+        CallKind kind;
+        unsigned remaining;
+        MI_Result result;
+        std::wstring match;
+    };
+
+    std::unique_ptr<Clock> clock_;
+    ObjectRegistry objects_;
+    std::unique_ptr<Host> local_;
+    std::vector<std::unique_ptr<Host>> hosts_;
+    std::vector<Fault> faults_;
+    std::vector<std::pair<std::wstring, MI_Uint32>> fixedReturnValues_;
+    std::vector<JobPlan> plannedJobs_;
+    std::vector<CallRecord> calls_;
+    std::vector<std::wstring> misuses_;
+    std::uint32_t guidCounter_ = 0;
+};
+
+// The world the client's tables work on.
+World& ActiveWorld();
+
+// Makes a world the active one for its lifetime; the previous one comes back afterwards.
+class ScopedWorld {
+public:
+    explicit ScopedWorld(World& world);
+    ~ScopedWorld();
+    ScopedWorld(const ScopedWorld&) = delete;
+    ScopedWorld& operator=(const ScopedWorld&) = delete;
+
+private:
+    World* previous_;
+};
+
+}
