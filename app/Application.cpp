@@ -145,8 +145,20 @@ ManagementSession* Application::SessionForHost(const wchar_t* hostName)
 
 void Application::FillHostCombo()
 {
+    if (!hostList || !mainDialog || !hostList->Load())
+        return;
+    std::wstring_view name;
+    bool more = false;
+    while (hostList->Next(name, more)) {
+        mainDialog->AddHostToCombo(std::wstring(name).c_str(), false);
+        if (!more)
+            break;
+    }
 }
 
 void Application::SaveHosts()
 {
+    // A failed save leaves the previous file whole; closing goes on without a message.
+    if (hostList)
+        static_cast<void>(hostList->Save());
 }

@@ -284,6 +284,17 @@ bool CMainDlg::ConfirmDiscard()
                                         MB_ICONWARNING | MB_YESNO) != IDNO;
 }
 
+void CMainDlg::AddHostToCombo(const wchar_t* name, bool select)
+{
+    const HWND combo = GetDlgItem(IDC_HOST_COMBO);
+    auto index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(name));
+    if (index == CB_ERR)
+        index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    if (select && index >= 0)
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
 void CMainDlg::ShowErrorBox(const wchar_t* text, const wchar_t* caption)
 {
     CurrentPlatform().messageBox(m_hWnd, text, caption, MB_ICONERROR);

@@ -40,6 +40,8 @@ public:
     std::wstring ReadControlText(int id) const;
     // True when there are no unsaved changes or the user agrees to discard them.
     bool ConfirmDiscard();
+    // Adds the host unless the combo holds it in any letter case; selects it when asked.
+    void AddHostToCombo(const wchar_t* name, bool select);
     // An error box owned by the main window.
     void ShowErrorBox(const wchar_t* text, const wchar_t* caption);
 

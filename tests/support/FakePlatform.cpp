@@ -1,5 +1,8 @@
 #include "tests/support/FakePlatform.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 FakePlatform* current = nullptr;
@@ -35,12 +38,35 @@ BOOL FakeComputerName(COMPUTER_NAME_FORMAT, wchar_t* buffer, DWORD* size)
     return TRUE;
 }
 
+HRESULT FakeFolderPath(HWND, int, HANDLE, DWORD, wchar_t* path)
+{
+    const std::wstring& folder = FakePlatform::Current()->appData;
+    if (folder.size() >= MAX_PATH)
+        return E_FAIL;
+    folder.copy(path, folder.size());
+    path[folder.size()] = L'\0';
+    return S_OK;
+}
+
+std::wstring MakeTemporaryFolder()
+{
+    static unsigned counter = 0;
+    std::error_code error;
+    const auto base = std::filesystem::temp_directory_path(error);
+    const auto folder = base / (L"brackwin-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(++counter));
+    std::filesystem::create_directories(folder, error);
+    return folder.wstring();
+}
+
 }
 
 FakePlatform::FakePlatform() : saved_(CurrentPlatform())
 {
     current = this;
+    appData = MakeTemporaryFolder();
     Platform& platform = CurrentPlatform();
+    platform.getFolderPath = FakeFolderPath;
     platform.messageBox = RecordBox;
     platform.getComputerNameEx = FakeComputerName;
 }
@@ -49,6 +75,13 @@ FakePlatform::~FakePlatform()
 {
     CurrentPlatform() = saved_;
     current = nullptr;
+    std::error_code error;
+    std::filesystem::remove_all(appData, error);
+}
+
+std::wstring FakePlatform::HostFile() const
+{
+    return appData + L"\\Orlund\\Brackwin\\vmhosts.txt";
 }
 
 FakePlatform* FakePlatform::Current()

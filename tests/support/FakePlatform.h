@@ -27,6 +27,11 @@ public:
     std::deque<int> answers;
     std::vector<RecordedBox> boxes;
 
+    // A fresh application-data folder of this fake's own, removed with it.
+    std::wstring appData;
+    // The host list file inside it.
+    std::wstring HostFile() const;
+
     // The computer name reported; a failing lookup when failComputerName is set.
     std::wstring computerName = L"brackwin-test";
     bool failComputerName = false;

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "tests/support/MainWindowFixture.h"
+
+namespace {
+
+std::string ReadFile(const std::wstring& path)
+{
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// A host list file written before the window opens.
+class SavedHosts : public MainWindowFixture {
+protected:
+    SavedHosts()
+    {
+        std::filesystem::create_directories(std::filesystem::path(platform.HostFile()).parent_path());
+        std::ofstream file(std::filesystem::path(platform.HostFile()), std::ios::binary);
+        file << "hv-lab02\r\nHV-LAB01\nhv-lab01\r\r\n\r\nbad name!\n";
+    }
+
+    std::vector<std::wstring> ComboItems() const
+    {
+        std::vector<std::wstring> items;
+        const HWND combo = Control(IDC_HOST_COMBO);
+        const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)), L'\0');
+            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+            items.push_back(text);
+        }
+        return items;
+    }
+};
+
+TEST_F(SavedHosts, FillTheComboSortedOnceEachIgnoringCaseWithNothingSelected)
+{
+    EXPECT_EQ(ComboItems(), (std::vector<std::wstring>{L"badname", L"HV-LAB01", L"hv-lab02"}));
+    EXPECT_EQ(SendDlgItemMessageW(Window(), IDC_HOST_COMBO, CB_GETCURSEL, 0, 0), CB_ERR);
+    EXPECT_EQ(Text(IDC_HOST_COMBO), L"");
+}
+
+TEST_F(SavedHosts, AreWrittenBackWhenTheWindowCloses)
+{
+    Command(IDOK);
+    EXPECT_EQ(Pump(), 1);
+    // Case variants are distinct entries of the list even though the combo shows one.
+    EXPECT_EQ(ReadFile(platform.HostFile()), "hv-lab02\r\nHV-LAB01\r\nhv-lab01\r\nbadname\r\n");
+}
+
+TEST_F(SavedHosts, StayUnwrittenWhenTheUserKeepsTheWindowOpen)
+{
+    const std::string before = ReadFile(platform.HostFile());
+    dialog->SetDirty(true);
+    platform.answers = {IDNO};
+    Command(IDCANCEL);
+    EXPECT_EQ(Pump(), std::nullopt);
+    EXPECT_EQ(ReadFile(platform.HostFile()), before);
+}
+
+}
