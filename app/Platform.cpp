@@ -50,9 +50,14 @@ HRESULT SystemCreateInstance(REFCLSID classId, IUnknown* outer, DWORD context, R
     return CoCreateInstance(classId, outer, context, interfaceId, object);
 }
 
+UINT SystemRegisterClipboardFormat(const wchar_t* name)
+{
+    return RegisterClipboardFormatW(name);
+}
+
 constexpr Platform systemPlatform{
-    SystemMessageBox, SystemSleep,        SystemTickCount,     SystemElevation,
-    SystemComputerName, SystemFolderPath, SystemCreateInstance,
+    SystemMessageBox,   SystemSleep,      SystemTickCount,      SystemElevation,
+    SystemComputerName, SystemFolderPath, SystemCreateInstance, SystemRegisterClipboardFormat,
 };
 
 Platform currentPlatform = systemPlatform;

@@ -1,6 +1,7 @@
 // The few platform calls that tests answer and observe: message boxes, time, elevation, the
-// computer name, the application-data folder and the creation of COM objects. Production binds
-// each to the real call; a test replaces the members it needs and restores them afterwards.
+// computer name, the application-data folder, the creation of COM objects and the
+// registration of clipboard formats. Production binds each to the real call; a test replaces
+// the members it needs and restores them afterwards.
 // This header depends on nothing else of ours, so every layer may use it.
 #pragma once
 
@@ -19,6 +20,8 @@ struct Platform {
     HRESULT (*getFolderPath)(HWND owner, int folder, HANDLE token, DWORD flags, wchar_t* path);
     HRESULT (*createInstance)(REFCLSID classId, IUnknown* outer, DWORD context, REFIID interfaceId,
                               void** object);
+    // RegisterClipboardFormatW: a test makes the registration of a clipboard format fail.
+    UINT (*registerClipboardFormat)(const wchar_t* name);
 };
 
 // The process's bindings; tests change members through this reference.
