@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
 
 #include "app/Platform.h"
 
@@ -15,7 +16,9 @@ struct State {
     Platform saved{};
 };
 
+// The one scripted picker of the running test; the fakes find their script here.
 State* state = nullptr;
+std::unique_ptr<State> ownedState;
 
 void Note(const char* event)
 {
@@ -171,7 +174,8 @@ UINT FakeRegisterClipboardFormat(const wchar_t* name)
 
 FakePickerScope::FakePickerScope(const PickerScript& script)
 {
-    state = new State{script, {}, {}, 0, CurrentPlatform()};
+    ownedState = std::make_unique<State>(State{script, {}, {}, 0, CurrentPlatform()});
+    state = ownedState.get();
     CurrentPlatform().createInstance = FakeCreateInstance;
     CurrentPlatform().registerClipboardFormat = FakeRegisterClipboardFormat;
 }
@@ -179,8 +183,8 @@ FakePickerScope::FakePickerScope(const PickerScript& script)
 FakePickerScope::~FakePickerScope()
 {
     CurrentPlatform() = state->saved;
-    delete state;
     state = nullptr;
+    ownedState.reset();
 }
 
 const std::string& FakePickerScope::Log() const
