@@ -107,6 +107,7 @@ public:
     LiveCounts Live() const { return objects_.Counts(); }
     // Calls on closed, deleted or foreign handles and other misuse of the client.
     const std::vector<std::wstring>& Misuses() const { return misuses_; }
+    void ClearMisuses() { misuses_.clear(); }
     std::function<void(const std::wstring&)> onMisuse;
 
     // For the simulated client itself.
