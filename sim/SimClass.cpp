@@ -138,6 +138,38 @@ MI_Result ClassNoMethods(const MI_Class* self, MI_Uint32* count)
     });
 }
 
+// Qualifiers, methods and parent classes are not part of what the simulated hosts describe.
+MI_Result ClassQualifiers(const MI_Class* self, MI_QualifierSet* qualifierSet)
+{
+    if (qualifierSet)
+        std::memset(qualifierSet, 0, sizeof(*qualifierSet));
+    return Checked(self, "MI_Class_GetClassQualifierSet") ? MI_RESULT_NOT_SUPPORTED : MI_RESULT_INVALID_PARAMETER;
+}
+
+MI_Result ClassMethodAt(const MI_Class* self, MI_Uint32, const MI_Char**, MI_QualifierSet*, MI_ParameterSet*)
+{
+    return Checked(self, "MI_Class_GetMethodAt") ? MI_RESULT_METHOD_NOT_FOUND : MI_RESULT_INVALID_PARAMETER;
+}
+
+MI_Result ClassMethod(const MI_Class* self, const MI_Char*, MI_QualifierSet*, MI_ParameterSet*, MI_Uint32*)
+{
+    return Checked(self, "MI_Class_GetMethod") ? MI_RESULT_METHOD_NOT_FOUND : MI_RESULT_INVALID_PARAMETER;
+}
+
+MI_Result ClassParentName(const MI_Class* self, const MI_Char** name)
+{
+    if (name)
+        *name = nullptr;
+    return Checked(self, "MI_Class_GetParentClassName") ? MI_RESULT_INVALID_SUPERCLASS : MI_RESULT_INVALID_PARAMETER;
+}
+
+MI_Result ClassParent(const MI_Class* self, MI_Class** parent)
+{
+    if (parent)
+        *parent = nullptr;
+    return Checked(self, "MI_Class_GetParentClass") ? MI_RESULT_INVALID_SUPERCLASS : MI_RESULT_INVALID_PARAMETER;
+}
+
 MI_Result ClassDelete(MI_Class* self)
 {
     return Guarded([&] {
@@ -176,7 +208,12 @@ const MI_ClassFT simClassTable = [] {
     table.GetElementCount = ClassGetElementCount;
     table.GetElement = ClassGetElement;
     table.GetElementAt = ClassGetElementAt;
+    table.GetClassQualifierSet = ClassQualifiers;
     table.GetMethodCount = ClassNoMethods;
+    table.GetMethodAt = ClassMethodAt;
+    table.GetMethod = ClassMethod;
+    table.GetParentClassName = ClassParentName;
+    table.GetParentClass = ClassParent;
     table.Delete = ClassDelete;
     table.Clone = ClassClone;
     return table;
