@@ -125,7 +125,8 @@ void Application::ShowError(const wchar_t* text, const wchar_t* caption)
 
 ManagementSession* Application::SessionForHost(const wchar_t* hostName)
 {
-    if (!hostName)
+    // An empty name names no host: the client would take it for the local computer.
+    if (!hostName || !*hostName)
         return nullptr;
     ManagementSession* match = nullptr;
     for (const auto& session : sessions) {

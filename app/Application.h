@@ -38,7 +38,8 @@ public:
     void ShowError(const wchar_t* text, const wchar_t* caption);
 
     // The registered session for the host (letter case ignored), or a new one that connected
-    // and verified; null when the host cannot be used. New hosts join the host list.
+    // and verified; null when the host cannot be used or the name is empty. New hosts join the
+    // host list.
     ManagementSession* SessionForHost(const wchar_t* hostName);
 
     // Puts the saved hosts into the host combo box.
@@ -49,6 +50,8 @@ public:
     // Registers the loop and creates and shows the main window: the first half of Run.
     [[nodiscard]] bool OpenMainWindow(int showCommand);
     CMainDlg* MainDialog() { return mainDialog.get(); }
+    MI_Application* ManagementApplication() { return &miApplication; }
+    MI_Serializer* Serializer() { return &serializer; }
     HostList* Hosts() { return hostList.get(); }
     const std::vector<std::unique_ptr<ManagementSession>>& Sessions() const { return sessions; }
     CMessageLoop& MessageLoop() { return messageLoop; }

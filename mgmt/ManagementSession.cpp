@@ -84,6 +84,10 @@ ManagementSession::~ManagementSession()
         if (shared.localSession.ft)
             MI_Session_Close(&shared.localSession, nullptr, nullptr);
         shared.localSession = {};
+        // With no session left nothing refers to the client handles; forgetting them keeps a
+        // later Application (or a later test) from reaching a client that has been closed.
+        shared.application = nullptr;
+        shared.serializer = nullptr;
     }
 }
 
