@@ -1,0 +1,126 @@
+#include "vm/ApplySettings.h"
+
+#include "app/Application.h"
+#include "mgmt/InstanceHelpers.h"
+#include "mgmt/MiOwners.h"
+#include "vm/HostReturnTexts.h"
+#include "vm/JobWait.h"
+#include "vm/MethodResults.h"
+
+namespace {
+
+constexpr wchar_t virtualizationNamespace[] = L"root/virtualization/v2";
+
+MI_Value StringValue(const std::wstring& text)
+{
+    MI_Value value{};
+    value.string = const_cast<MI_Char*>(text.c_str());
+    return value;
+}
+
+void ShowSaveError(ManagementSession& session, const wchar_t* text)
+{
+    if (session.owner)
+        session.owner->ShowError(text, saveSettingsCaption);
+}
+
+}
+
+MI_Result SerializeSettings(const VmEntry& entry, std::wstring& text)
+{
+    const VmSettings& settings = entry.settings;
+    MI_Instance* made = nullptr;
+    MakeInstance(entry.miApplication, L"Msvm_VirtualSystemSettingData", made);
+    UniqueInstance instance(made);
+    // Borrowed values point into the record, which stays unchanged until the instance is gone.
+    MI_Value numLock{};
+    numLock.boolean = settings.BiosNumLock() ? MI_TRUE : MI_FALSE;
+    const struct {
+        const wchar_t* name;
+        MI_Value value;
+        MI_Type type;
+    } elements[] = {
+        {L"InstanceID", StringValue(settings.InstanceId()), MI_STRING},
+        {L"BIOSNumLock", numLock, MI_BOOLEAN},
+        {L"BaseBoardSerialNumber", StringValue(settings.BaseBoardSerialNumber()), MI_STRING},
+        {L"BIOSGUID", StringValue(settings.BiosGuid()), MI_STRING},
+        {L"BIOSSerialNumber", StringValue(settings.BiosSerialNumber()), MI_STRING},
+        {L"ChassisAssetTag", StringValue(settings.ChassisAssetTag()), MI_STRING},
+        {L"ChassisSerialNumber", StringValue(settings.ChassisSerialNumber()), MI_STRING},
+    };
+    for (const auto& element : elements)
+        MI_Instance_AddElement(instance.Get(), element.name, &element.value, element.type,
+                               MI_FLAG_BORROW);
+    return SerializeToText(instance.Get(), text);
+}
+
+bool ApplySettings(ManagementSession& session, VmEntry& entry)
+{
+    session.operationContext = contextLoadingService;
+    session.lastResult = 0;
+
+    // Released in reverse order: the method's operation, the settings text, the parameters,
+    // the key-only copy, then the query that owns the service instance.
+    UniqueOperation query;
+    UniqueInstance serviceKeys;
+    UniqueInstance parameters;
+    std::wstring settingsText;
+    UniqueOperation invocation;
+
+    MI_Session_QueryInstances(&session.miSession, MI_OPERATIONFLAGS_LOCALIZED_QUALIFIERS, nullptr,
+                              virtualizationNamespace, L"WQL",
+                              L"SELECT * FROM Msvm_VirtualSystemManagementService", nullptr,
+                              query.Put());
+    const MI_Instance* service = nullptr;
+    MI_Boolean moreResults = MI_FALSE;
+    do {
+        service = nullptr;
+        moreResults = MI_FALSE;
+        if (MI_Operation_GetInstance(query.Get(), &service, &moreResults, nullptr, nullptr,
+                                     nullptr) != MI_RESULT_OK)
+            service = nullptr;
+    } while (moreResults);
+    if (!service)
+        return false;
+
+    MI_Instance* keys = nullptr;
+    if (CopyKeyProperties(ManagementSession::SharedApplication(), &session.miSession, service,
+                          keys) != MI_RESULT_OK)
+        return false;
+    serviceKeys.Reset(keys);
+
+    MI_Instance* made = nullptr;
+    if (MakeInstance(ManagementSession::SharedApplication(), L"__parameters", made) != MI_RESULT_OK)
+        return false;
+    parameters.Reset(made);
+    SerializeSettings(entry, settingsText);
+    const MI_Value textValue = StringValue(settingsText);
+    if (MI_Instance_AddElement(parameters.Get(), L"SystemSettings", &textValue, MI_STRING, 0) !=
+        MI_RESULT_OK)
+        return false;
+
+    MI_Session_Invoke(&session.miSession, 0, nullptr, virtualizationNamespace, nullptr,
+                      L"ModifySystemSettings", service, parameters.Get(), nullptr,
+                      invocation.Put());
+    bool succeeded = false;
+    ForEachMethodResult(invocation.Get(), [&](MI_Result result, const MI_Instance* output) {
+        succeeded = false;
+        std::uint32_t returnValue = 0;
+        if (result != MI_RESULT_OK || !output || !ReadReturnValue(output, returnValue))
+            return;
+        if (returnValue == returnJobStarted) {
+            std::optional<std::wstring> errorText;
+            const std::uint16_t code = WaitForJob(session, ReadJobReference(output), &errorText);
+            succeeded = code == 0;
+            if (!succeeded)
+                ShowSaveError(session, errorText ? errorText->c_str() : JobFailureText(code).c_str());
+            return;
+        }
+        if (const wchar_t* text = ModifySettingsText(returnValue)) {
+            ShowSaveError(session, text);
+            return;
+        }
+        succeeded = true;
+    });
+    return succeeded;
+}

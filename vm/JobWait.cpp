@@ -1,0 +1,98 @@
+#include "vm/JobWait.h"
+
+#include "app/Platform.h"
+#include "mgmt/InstanceHelpers.h"
+#include "mgmt/MiOwners.h"
+
+namespace {
+
+constexpr DWORD pollInterval = 100;
+// Consecutive failed reads of a job before the wait gives up: 50 reads 100 ms apart.
+constexpr int readRetries = 50;
+
+enum JobState : std::uint16_t {
+    jobNew = 2,
+    jobStarting = 3,
+    jobRunning = 4,
+    jobSuspended = 5,
+    jobShuttingDown = 6,
+    jobCompleted = 7,
+    jobCompletedWithWarnings = 32768,
+};
+
+// New, starting, running and shutting-down jobs have not ended yet: reporting their ErrorCode
+// (still 0) would report success for work the host has not done.
+bool InProgress(std::uint16_t state)
+{
+    return state == jobNew || state == jobStarting || state == jobRunning ||
+           state == jobShuttingDown;
+}
+
+std::uint16_t ReadUint16(const MI_Instance* instance, const wchar_t* name, bool& ok)
+{
+    MI_Type type{};
+    MI_Value value{};
+    ok = ReadElement(instance, name, type, value) == MI_RESULT_OK && type == MI_UINT16;
+    return ok ? value.uint16 : 0;
+}
+
+}
+
+std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
+                         std::optional<std::wstring>* errorText)
+{
+    const Platform& platform = CurrentPlatform();
+    int failedReads = 0;
+    for (;;) {
+        UniqueOperation operation;
+        MI_Session_GetInstance(&session.miSession, 0, nullptr, L"root/virtualization/v2", job,
+                               nullptr, operation.Put());
+        const MI_Instance* instance = nullptr;
+        MI_Result result = MI_RESULT_OK;
+        MI_Boolean moreResults = MI_FALSE;
+        do {
+            instance = nullptr;
+            moreResults = MI_FALSE;
+            result = MI_Operation_GetInstance(operation.Get(), &instance, &moreResults, nullptr,
+                                              nullptr, nullptr);
+        } while (moreResults && result == MI_RESULT_OK);
+
+        bool stateRead = false;
+        const std::uint16_t state =
+            result == MI_RESULT_OK && instance ? ReadUint16(instance, L"JobState", stateRead) : 0;
+        if (!stateRead) {
+            // A job the host cannot show right now is read again, for a bounded time.
+            operation.Close();
+            if (++failedReads > readRetries)
+                return jobNotRead;
+            platform.sleep(pollInterval);
+            continue;
+        }
+        failedReads = 0;
+        if (InProgress(state)) {
+            platform.sleep(pollInterval);
+            continue;
+        }
+        bool codeRead = false;
+        std::uint16_t code = ReadUint16(instance, L"ErrorCode", codeRead);
+        const bool succeeded = state == jobCompleted || state == jobCompletedWithWarnings;
+        if (!succeeded && code == 0)
+            code = state;
+        if (code != 0 && errorText) {
+            std::optional<std::wstring> description;
+            ReadStringElement(instance, L"ErrorDescription", description);
+            if (description && !description->empty())
+                *errorText = std::move(description);
+        }
+        return code;
+    }
+}
+
+std::wstring JobFailureText(std::uint16_t code)
+{
+    if (code == jobNotRead)
+        return L"The host's job could not be followed to its end, so it is not known whether it "
+               L"succeeded. Refresh the virtual machine to see its current state.";
+    return L"The host reported that its job failed (error code " + std::to_wstring(code) +
+           L") without describing the failure.";
+}

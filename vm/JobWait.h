@@ -1,0 +1,21 @@
+// Follows a host job to its end.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "mgmt/ManagementSession.h"
+
+// The code of a wait that ended without reading the job's ErrorCode.
+inline constexpr std::uint16_t jobNotRead = 10;
+
+// Polls the job every 100 ms while it is in progress and returns its ErrorCode (0 for success).
+// A failed job without an ErrorCode gives its JobState; a job that cannot be read gives
+// jobNotRead after a bounded number of retries. On a non-zero code `errorText` receives the
+// job's ErrorDescription when it has one.
+std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
+                         std::optional<std::wstring>* errorText);
+
+// The message for a failed job that gave no description of its own.
+std::wstring JobFailureText(std::uint16_t code);
