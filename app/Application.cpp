@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "app/FatalErrors.h"
+#include "app/HostFolder.h"
 #include "app/Platform.h"
 #include "hosts/HostList.h"
 #include "mgmt/ManagementSession.h"
@@ -60,7 +61,7 @@ int Application::Init()
         ShowFatal(computerNameFailureText, computerNameFailureCaption, MB_OK);
         return -1;
     }
-    hostList = std::make_unique<HostList>();
+    hostList = std::make_unique<HostList>(HostListFolder());
     if (MI_Application_InitializeV1(0, nullptr, nullptr, &miApplication) != MI_RESULT_OK) {
         ShowFatal(managementFailureText, programCaption, MB_ICONERROR);
         return -1;

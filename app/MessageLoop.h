@@ -33,11 +33,13 @@ public:
     int Run();
     // Offers one message to the filters, newest first, and dispatches it when none took it.
     void ProcessMessage(MSG& message);
+    // Whether a message arms the next idle pass: mouse moves, paints and the system timer
+    // come too often to count as activity.
+    static bool RearmsIdle(UINT message);
 
 private:
     bool PreTranslate(MSG* message);
     void IdlePass();
-    static bool RearmsIdle(UINT message);
 
     std::vector<CMessageFilter*> filters_;
     std::vector<CIdleHandler*> idleHandlers_;

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr wchar_t dataFolder[] = L"\\Orlund\\Brackwin\\";
 constexpr wchar_t fileName[] = L"vmhosts.txt";
 
 // Inside the brackets "|" is a member of the negated class, not an alternative.
@@ -38,6 +37,8 @@ bool HostList::Sanitize(std::wstring& name) noexcept
         return false;
     }
 }
+
+HostList::HostList(std::wstring_view dataFolder) : dataFolder(dataFolder) {}
 
 bool HostList::PrepareFolder()
 {

@@ -1,5 +1,5 @@
-// The known host names, in order of entry, backed by the 8-bit text file vmhosts.txt in the
-// folder "\Orlund\Brackwin\" under the user's roaming application-data folder.
+// The known host names, in order of entry, backed by the 8-bit text file vmhosts.txt in a
+// folder under the user's roaming application-data folder ("\Orlund\Brackwin\" unless told).
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,11 @@
 
 class HostList {
 public:
+    static constexpr wchar_t defaultDataFolder[] = L"\\Orlund\\Brackwin\\";
+
+    // The data folder is named relative to the application-data folder, with both backslashes.
+    explicit HostList(std::wstring_view dataFolder = defaultDataFolder);
+
     // Finds the data folder (once it has been found, it is kept) and creates it with its
     // parents; whether the folder now exists.
     [[nodiscard]] bool PrepareFolder();
@@ -35,6 +40,7 @@ public:
 private:
     [[nodiscard]] std::wstring FilePath() const;
 
+    std::wstring dataFolder;
     std::wstring folderPath;
     std::vector<std::wstring> hosts;
     // The same names as hosts, for the exact-match test of Add on long lists.

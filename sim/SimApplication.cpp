@@ -112,6 +112,8 @@ MI_Result ApplicationNewSerializer(MI_Application* application, MI_Uint32 flags,
         if (flags != 0 || !format || std::wcscmp(format, L"MI_XML") != 0)
             return MI_RESULT_NOT_SUPPORTED;
         World& world = ActiveWorld();
+        if (auto fault = world.TakeFault(CallKind::NewSerializer, format))
+            return *fault;
         serializer->reserved1 = reinterpret_cast<std::uint64_t>(&world);
         serializer->reserved2 = static_cast<std::ptrdiff_t>(world.Objects().AddSerializer());
         return MI_RESULT_OK;
@@ -242,6 +244,8 @@ MI_Result MI_Application_InitializeV1(MI_Uint32 flags, const MI_Char*, MI_Instan
     *application = {};
     if (flags != 0)
         return MI_RESULT_INVALID_PARAMETER;
+    if (auto fault = sim::ActiveWorld().TakeFault(sim::CallKind::Initialize, L""))
+        return *fault;
     application->reserved2 = sim::applicationMark;
     application->ft = &sim::applicationTable;
     return MI_RESULT_OK;

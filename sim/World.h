@@ -23,6 +23,8 @@ namespace sim {
 class SimClass;
 
 enum class CallKind {
+    Initialize,    // MI_Application_InitializeV1
+    NewSerializer,
     NewSession,
     CloseSession,
     QueryInstances,

@@ -1,5 +1,7 @@
 #include "tests/support/FakePlatform.h"
 
+#include "app/HostFolder.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -81,7 +83,7 @@ FakePlatform::~FakePlatform()
 
 std::wstring FakePlatform::HostFile() const
 {
-    return appData + L"\\Orlund\\Brackwin\\vmhosts.txt";
+    return appData + HostListFolder() + L"vmhosts.txt";
 }
 
 FakePlatform* FakePlatform::Current()

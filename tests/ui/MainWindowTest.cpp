@@ -167,3 +167,45 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<CloseCase>& info) { return info.param.name; });
 
 }
+
+namespace {
+
+TEST_F(MainWindow, ShowsTheExactTextsOfEveryControl)
+{
+    const struct {
+        int id;
+        const wchar_t* text;
+    } texts[] = {
+        {IDC_HOST_GROUP, L"Hyper-V Host"},
+        {IDC_BROWSE, L"&Browse..."},
+        {IDC_REFRESH_LIST, L"Refresh Virtual Machine &List"},
+        {IDC_INFO_GROUP, L"Virtual Machine Information"},
+        {IDC_NAME_LABEL, L"Name:"},
+        {IDC_VMID_LABEL, L"VM ID:"},
+        {IDC_SETTINGS_GROUP, L"Virtual Machine Settings"},
+        {IDC_NUMLOCK, L"Enable NumLock at Boot"},
+        {IDC_BASEBOARD_LABEL, L"Baseboard Serial Number:"},
+        {IDC_BIOS_GUID_LABEL, L"BIOS GUID:"},
+        {IDC_BIOS_SERIAL_LABEL, L"BIOS Serial Number:"},
+        {IDC_ASSET_TAG_LABEL, L"Chassis Asset Tag:"},
+        {IDC_CHASSIS_SERIAL_LABEL, L"Chassis Serial Number:"},
+        {IDC_POWER_GROUP, L"VM Power Control"},
+        {IDC_REFRESH_STATE, L"Refresh &State"},
+        {IDC_POWER_ON, L"Power &On"},
+        {IDC_SHUTDOWN, L"Graceful &Shutdown"},
+        {IDC_FORCE_OFF, L"&Force Power Off"},
+        {IDC_CONTROL_GROUP, L"VM Settings Control"},
+        {IDC_APPLY, L"&Apply Changes"},
+        {IDC_RESET, L"&Reset Fields"},
+        {IDC_PROGRAM_GROUP, L"Program Control"},
+        {IDOK, L"&Close Program"},
+        {IDC_ABOUT, L"&About Program"},
+        {IDC_VM_NAME, L""},
+        {IDC_VM_ID, L""},
+        {IDC_POWER_STATE, L""},
+    };
+    for (const auto& expected : texts)
+        EXPECT_EQ(Text(expected.id), expected.text) << expected.id;
+}
+
+}

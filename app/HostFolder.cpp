@@ -1,0 +1,6 @@
+#include "app/HostFolder.h"
+
+const wchar_t* HostListFolder()
+{
+    return L"\\Orlund\\Brackwin\\";
+}
