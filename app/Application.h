@@ -42,10 +42,36 @@ public:
     // host list.
     ManagementSession* SessionForHost(const wchar_t* hostName);
 
+    // Host selection: connects (in busy mode), lists the host's machines into the window and
+    // warns about missing elevation on the local host. True when a session was obtained.
+    bool OpenHost(const std::wstring& hostName);
     // Puts the saved hosts into the host combo box.
     void FillHostCombo();
+    // Removes a host from the host list and the combo box.
+    void ForgetHost(const std::wstring& hostName);
     // Writes the host list file.
     void SaveHosts();
+
+    // Settings form: loads a machine (or empties the form for null); true when it shows it.
+    bool LoadVmIntoForm(VmEntry* vm);
+    // Writes the current machine's settings to its host and reads them back.
+    void ApplyChanges();
+    // Each stores its field's text into the current machine's record; false when rejected.
+    void StoreBiosNumLock();
+    bool StoreBaseBoardSerialNumber();
+    bool StoreBiosGuid();
+    bool StoreBiosSerialNumber();
+    bool StoreChassisAssetTag();
+    bool StoreChassisSerialNumber();
+    // A new random GUID as 36 lower-case characters with hyphens.
+    static std::wstring NewGuidText();
+
+    // Power: the state text and power buttons, read afresh when `refresh`.
+    void ShowPowerState(bool refresh);
+    // Turns the current machine on (intended 2) or off (intended 3), in busy mode.
+    bool ForcePowerChange(unsigned short intended);
+    // Asks the current machine's guest to shut down, in busy mode.
+    bool ShutDownVm(bool wait);
 
     // Registers the loop and creates and shows the main window: the first half of Run.
     [[nodiscard]] bool OpenMainWindow(int showCommand);

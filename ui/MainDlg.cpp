@@ -299,22 +299,3 @@ void CMainDlg::ShowErrorBox(const wchar_t* text, const wchar_t* caption)
 {
     CurrentPlatform().messageBox(m_hWnd, text, caption, MB_ICONERROR);
 }
-
-// Host selection, the settings form and the power commands are connected to the host and
-// machine operations by issues #7 (host and form handlers) and #6 (power and settings).
-void CMainDlg::OnBrowse(WORD) {}
-void CMainDlg::OnRefreshList(WORD) {}
-void CMainDlg::OnNewGuid(WORD) {}
-void CMainDlg::OnRefreshState(WORD) {}
-void CMainDlg::OnGracefulShutdown(WORD) {}
-void CMainDlg::OnPowerChange(WORD) {}
-void CMainDlg::OnFieldChange(WORD) {}
-void CMainDlg::OnApply(WORD) {}
-void CMainDlg::OnResetOrSelect(WORD) {}
-void CMainDlg::OnHostSelected(WORD) {}
-void CMainDlg::OnHostEditChange(WORD) {}
-
-bool CMainDlg::HandleHostFieldKey(const MSG&)
-{
-    return false;
-}

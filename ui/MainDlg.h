@@ -42,6 +42,18 @@ public:
     bool ConfirmDiscard();
     // Adds the host unless the combo holds it in any letter case; selects it when asked.
     void AddHostToCombo(const wchar_t* name, bool select);
+    // Removes the host from the combo (and empties the list when it is the current host); the
+    // deletion's result, or -1 when the combo does not hold it.
+    LRESULT RemoveHostFromCombo(const std::wstring& name);
+    // Shows the name upper-cased in the host field.
+    bool ShowHostName(const std::wstring& name);
+
+    // Fills the form from a machine just loaded and enables it.
+    void ShowLoadedVm(const VmEntry& vm);
+    // Marks a failed load and disables the form and the power buttons.
+    void ShowLoadFailure(const wchar_t* text);
+    // The state text and the power buttons for a state.
+    void ShowPowerButtons(const wchar_t* text, unsigned short state);
     // An error box owned by the main window.
     void ShowErrorBox(const wchar_t* text, const wchar_t* caption);
 
@@ -96,6 +108,12 @@ private:
     void OnHostSelected(WORD id);
     void OnHostEditChange(WORD id);
     bool HandleHostFieldKey(const MSG& message);
+
+    std::wstring ReadHostName(bool fromList);
+    void ConnectToHost(bool fromList, bool force);
+    void ForgetHighlightedHost();
+    void SelectVmFromList();
+    void UpdateListEnabling();
 
     void SetIcons();
     const int* ValidFlagFor(int controlId) const;

@@ -1,0 +1,98 @@
+// The Application's host operations: the session registry, connecting a host into the window,
+// and the host list's upkeep.
+#include "app/Application.h"
+
+#include <string_view>
+
+#include "app/Platform.h"
+#include "hosts/HostList.h"
+#include "mgmt/ManagementSession.h"
+#include "res/resource.h"
+#include "ui/MainDlg.h"
+#include "vm/VmEntry.h"
+
+namespace {
+
+constexpr wchar_t notElevatedText[] =
+    L"This application was not started with elevated privileges, so it cannot access virtual "
+    L"machines on the local host.\r\nPlease close the program and start it again using \"Run As "
+    L"Administrator\"";
+constexpr wchar_t notElevatedCaption[] = L"Insufficient Privileges";
+
+}
+
+ManagementSession* Application::SessionForHost(const wchar_t* hostName)
+{
+    // An empty name names no host: the client would take it for the local computer.
+    if (!hostName || !*hostName)
+        return nullptr;
+    ManagementSession* match = nullptr;
+    for (const auto& session : sessions) {
+        if (CompareStringOrdinal(session->hostName.c_str(), -1, hostName, -1, TRUE) == CSTR_EQUAL)
+            match = session.get();
+    }
+    if (match)
+        return match;
+    auto session = std::make_unique<ManagementSession>(hostName, &miApplication, &serializer, this);
+    if (!session->Connect() || !session->VerifyVirtualizationNamespace())
+        return nullptr;
+    sessions.push_back(std::move(session));
+    if (hostList)
+        hostList->Add(hostName);
+    return sessions.back().get();
+}
+
+void Application::FillHostCombo()
+{
+    if (!hostList || !mainDialog || !hostList->Load())
+        return;
+    std::wstring_view name;
+    bool more = false;
+    while (hostList->Next(name, more)) {
+        mainDialog->AddHostToCombo(std::wstring(name).c_str(), false);
+        if (!more)
+            break;
+    }
+}
+
+void Application::SaveHosts()
+{
+    // A failed save leaves the previous file whole; closing goes on without a message.
+    if (hostList)
+        static_cast<void>(hostList->Save());
+}
+
+bool Application::OpenHost(const std::wstring& hostName)
+{
+    CMainDlg& window = *mainDialog;
+    window.SetBusy(true);
+    ManagementSession* session = SessionForHost(hostName.c_str());
+    window.ClearVmList();
+    if (session) {
+        static_cast<void>(session->Connect());
+        if (ListVirtualMachines(*session)) {
+            const HWND list = window.GetDlgItem(IDC_VM_LIST);
+            for (const VmEntryPtr& entry : session->vmEntries) {
+                const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0,
+                                                   reinterpret_cast<LPARAM>(entry->ElementName.c_str()));
+                if (index >= 0)
+                    SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index),
+                                 reinterpret_cast<LPARAM>(entry.get()));
+            }
+        }
+        if (session->isLocal && CurrentPlatform().queryElevation() == Elevation::NotElevated)
+            window.ShowErrorBox(notElevatedText, notElevatedCaption);
+    }
+    window.SetBusy(false);
+    return session != nullptr;
+}
+
+void Application::ForgetHost(const std::wstring& hostName)
+{
+    if (hostName.empty())
+        return;
+    if (hostList)
+        hostList->Remove(hostName);
+    if (mainDialog)
+        mainDialog->RemoveHostFromCombo(hostName);
+}

@@ -1,0 +1,39 @@
+// The Application's power operations on the machine loaded into the form.
+#include "app/Application.h"
+
+#include "res/resource.h"
+#include "ui/MainDlg.h"
+#include "vm/PowerControl.h"
+#include "vm/PowerState.h"
+#include "vm/VmEntry.h"
+
+void Application::ShowPowerState(bool refresh)
+{
+    if (!currentVm)
+        return;
+    const bool known = !refresh || currentVm->RefreshState();
+    const std::uint16_t state =
+        known ? currentVm->EnabledState : static_cast<std::uint16_t>(stateUnknown);
+    const wchar_t* name = known ? StateName(state) : StateName(stateUnknown);
+    mainDialog->ShowPowerButtons(name ? name : L"", state);
+}
+
+bool Application::ForcePowerChange(unsigned short intended)
+{
+    if (!currentVm)
+        return false;
+    mainDialog->SetBusy(true);
+    const bool changed = ChangePowerState(*currentVm, intended);
+    mainDialog->SetBusy(false);
+    return changed;
+}
+
+bool Application::ShutDownVm(bool wait)
+{
+    if (!currentVm)
+        return false;
+    mainDialog->SetBusy(true);
+    const bool shutDown = GracefulShutdown(*currentVm, wait);
+    mainDialog->SetBusy(false);
+    return shutDown;
+}
