@@ -40,6 +40,11 @@ BOOL FakeComputerName(COMPUTER_NAME_FORMAT, wchar_t* buffer, DWORD* size)
     return TRUE;
 }
 
+Elevation FakeElevation()
+{
+    return FakePlatform::Current()->elevation;
+}
+
 HRESULT FakeFolderPath(HWND, int, HANDLE, DWORD, wchar_t* path)
 {
     const std::wstring& folder = FakePlatform::Current()->appData;
@@ -69,6 +74,7 @@ FakePlatform::FakePlatform() : saved_(CurrentPlatform())
     appData = MakeTemporaryFolder();
     Platform& platform = CurrentPlatform();
     platform.getFolderPath = FakeFolderPath;
+    platform.queryElevation = FakeElevation;
     platform.messageBox = RecordBox;
     platform.getComputerNameEx = FakeComputerName;
 }

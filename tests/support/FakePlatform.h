@@ -34,6 +34,8 @@ public:
 
     // The computer name reported; a failing lookup when failComputerName is set.
     std::wstring computerName = L"brackwin-test";
+    // What the elevation query answers.
+    Elevation elevation = Elevation::Elevated;
     bool failComputerName = false;
 
     static FakePlatform* Current();

@@ -7,9 +7,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/Application.h"
+#include "sim/SimWorld.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/SimClockBinding.h"
 #include "ui/MainDlg.h"
 
 class MainWindowFixture : public ::testing::Test {
@@ -26,8 +29,23 @@ protected:
     std::optional<int> Pump();
     // Sends a command as a click or notification would.
     void Command(int id, int code = BN_CLICKED);
+    // Types into a field: WM_SETTEXT raises the change notification as typing does.
+    void Type(int id, const wchar_t* text);
+    // Types into the host field and presses Enter through the message loop's filter.
+    void EnterHost(const wchar_t* text);
+    // Selects a list entry by its text and notifies the window as a click would.
+    void SelectVm(const wchar_t* name);
+    // The texts of the machine list, in list order.
+    std::vector<std::wstring> ListedVms() const;
+    // The items of the host combo box, in combo order.
+    std::vector<std::wstring> ComboHosts() const;
+    // Whether a settings field shows the valid (light green) background.
+    bool ShowsValid(int id) const;
 
     FakePlatform platform;
+    sim::World world;
+    sim::ScopedWorld installed{world};
+    SimClockBinding clock{world};
     std::unique_ptr<Application> application;
     CMainDlg* dialog = nullptr;
 };
