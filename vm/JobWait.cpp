@@ -10,6 +10,10 @@ constexpr DWORD pollInterval = 100;
 // Consecutive failed reads of a job before the wait gives up: 50 reads 100 ms apart.
 constexpr int readRetries = 50;
 
+constexpr wchar_t notFollowedText[] =
+    L"The host's job could not be followed to its end, so it is not known whether it "
+    L"succeeded. Refresh the virtual machine to see its current state.";
+
 enum JobState : std::uint16_t {
     jobNew = 2,
     jobStarting = 3,
@@ -63,8 +67,13 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
         if (!stateRead) {
             // A job the host cannot show right now is read again, for a bounded time.
             operation.Close();
-            if (++failedReads > readRetries)
+            if (++failedReads > readRetries) {
+                // Said here, not by the code: a job that ends in Exception (10) without an
+                // ErrorCode gives the same code as a wait that gave up.
+                if (errorText)
+                    *errorText = notFollowedText;
                 return jobNotRead;
+            }
             platform.sleep(pollInterval);
             continue;
         }
@@ -90,9 +99,6 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
 
 std::wstring JobFailureText(std::uint16_t code)
 {
-    if (code == jobNotRead)
-        return L"The host's job could not be followed to its end, so it is not known whether it "
-               L"succeeded. Refresh the virtual machine to see its current state.";
     return L"The host reported that its job failed (error code " + std::to_wstring(code) +
            L") without describing the failure.";
 }
