@@ -137,7 +137,7 @@ void Host::Settle(std::uint64_t now)
             if (job->onFailure)
                 job->onFailure();
         } else {
-            job->jobState = 7;
+            job->jobState = job->plan.warnings ? 32768 : 7;
             if (job->onSuccess)
                 job->onSuccess();
         }

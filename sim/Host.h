@@ -77,6 +77,7 @@ struct JobPlan {
     unsigned stallReads = 0;       // reads that still show Running after the job's time is up
     unsigned failingReads = 0;     // reads of the job that fail before it answers again
     MI_Result readFailure = MI_RESULT_FAILED;
+    bool warnings = false;         // succeeds as Completed with warnings (32768), not 7
 };
 
 struct Job {

@@ -194,6 +194,20 @@ TEST_F(MethodsTest, IdentityOfARunningVmCannotChange)
     EXPECT_TRUE(runningVm->settings.biosNumLock);
 }
 
+TEST_F(MethodsTest, AJobCanSucceedWithWarnings)
+{
+    sim::JobPlan warnings;
+    warnings.warnings = true;
+    world.PlanNextJob(warnings);
+    const Answer answer = Modify(SettingsXml(offGuid, Text(L"ChassisAssetTag", L"WARNED")));
+    ASSERT_EQ(4096u, answer.returnValue);
+    MI_Uint16 jobState = 0, errorCode = 0;
+    WaitForJob(answer.jobId, jobState, errorCode);
+    EXPECT_EQ(32768, jobState);
+    EXPECT_EQ(0, errorCode);
+    EXPECT_EQ(L"WARNED", offVm->settings.chassisAssetTag);
+}
+
 TEST_F(MethodsTest, StateChangesPassThroughTransitionalStates)
 {
     world.durations.start = 2000;

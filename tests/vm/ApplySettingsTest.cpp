@@ -214,6 +214,13 @@ sim::JobPlan Failing(MI_Uint16 errorCode, std::wstring description = {})
     return plan;
 }
 
+sim::JobPlan WithWarnings()
+{
+    sim::JobPlan plan;
+    plan.warnings = true;
+    return plan;
+}
+
 sim::JobPlan ReadsFailing(unsigned count)
 {
     sim::JobPlan plan;
@@ -239,6 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                 L"The host reported that its job failed (error code 10) without describing "
                 L"the failure.",
                 5},
+        JobCase{"CompletesWithWarnings", WithWarnings(), false, nullptr, 5},
         JobCase{"ReadsFailingFiftyTimesAreRetried", ReadsFailing(50), false, nullptr, 51},
         JobCase{"ReadsFailingFiftyOneTimesGiveUp", ReadsFailing(51), false, notFollowed, 51}),
     CaseName<JobCase>);
