@@ -5,6 +5,19 @@
 #include "mgmt/ManagementSession.h"
 #include "mgmt/MiOwners.h"
 
+MI_Result PullFinal(MI_Operation* operation, const MI_Instance*& instance)
+{
+    MI_Result result = MI_RESULT_OK;
+    MI_Boolean moreResults = MI_FALSE;
+    do {
+        instance = nullptr;
+        moreResults = MI_FALSE;
+        result = MI_Operation_GetInstance(operation, &instance, &moreResults, nullptr, nullptr,
+                                          nullptr);
+    } while (moreResults && result == MI_RESULT_OK);
+    return result;
+}
+
 MI_Result CopyKeyProperties(MI_Application* application, MI_Session* session,
                             const MI_Instance* source, MI_Instance*& copy)
 {

@@ -7,6 +7,21 @@
 
 #include "mgmt/MiClient.h"
 
+// The namespace of the Hyper-V management classes.
+inline constexpr wchar_t virtualizationNamespace[] = L"root/virtualization/v2";
+
+// A string value that refers to the text; the text must outlive every use of the value.
+inline MI_Value StringValue(const std::wstring& text)
+{
+    MI_Value value{};
+    value.string = const_cast<MI_Char*>(text.c_str());
+    return value;
+}
+
+// Pulls an operation's deliveries until the last one (or a failure) and returns its result;
+// `instance` is the last delivery's instance, owned by the operation.
+MI_Result PullFinal(MI_Operation* operation, const MI_Instance*& instance);
+
 // A new instance of the source's class holding only the source's key properties; the caller
 // owns `copy` (null on failure).
 MI_Result CopyKeyProperties(MI_Application* application, MI_Session* session,

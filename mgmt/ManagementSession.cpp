@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "mgmt/HostIdentity.h"
+#include "mgmt/InstanceHelpers.h"
 #include "mgmt/MiOwners.h"
 
 namespace {
@@ -18,8 +19,6 @@ struct SharedState {
 };
 
 SharedState shared;
-
-constexpr wchar_t virtualizationNamespace[] = L"root/virtualization/v2";
 
 bool IsSeparator(wchar_t c)
 {
@@ -197,14 +196,7 @@ bool ManagementSession::GetInstanceByKeys(const wchar_t* namespaceName, const wc
     MI_Session_GetInstance(&miSession, 0, nullptr, namespaceName, keyInstance.Get(), nullptr,
                            instanceOperation.Put());
     const MI_Instance* found = nullptr;
-    MI_Result result = MI_RESULT_OK;
-    do {
-        found = nullptr;
-        moreResults = MI_FALSE;
-        result = MI_Operation_GetInstance(instanceOperation.Get(), &found, &moreResults, nullptr,
-                                          nullptr, nullptr);
-    } while (moreResults && result == MI_RESULT_OK);
-    if (result != MI_RESULT_OK || !found)
+    if (PullFinal(instanceOperation.Get(), found) != MI_RESULT_OK || !found)
         return false;
     MI_Instance* copy = nullptr;
     if (MI_Instance_Clone(found, &copy) != MI_RESULT_OK || !copy)

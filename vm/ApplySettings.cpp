@@ -9,15 +9,6 @@
 
 namespace {
 
-constexpr wchar_t virtualizationNamespace[] = L"root/virtualization/v2";
-
-MI_Value StringValue(const std::wstring& text)
-{
-    MI_Value value{};
-    value.string = const_cast<MI_Char*>(text.c_str());
-    return value;
-}
-
 void ShowSaveError(ManagementSession& session, const wchar_t* text)
 {
     if (session.owner)
@@ -72,15 +63,7 @@ bool ApplySettings(ManagementSession& session, VmEntry& entry)
                               L"SELECT * FROM Msvm_VirtualSystemManagementService", nullptr,
                               query.Put());
     const MI_Instance* service = nullptr;
-    MI_Boolean moreResults = MI_FALSE;
-    do {
-        service = nullptr;
-        moreResults = MI_FALSE;
-        if (MI_Operation_GetInstance(query.Get(), &service, &moreResults, nullptr, nullptr,
-                                     nullptr) != MI_RESULT_OK)
-            service = nullptr;
-    } while (moreResults);
-    if (!service)
+    if (PullFinal(query.Get(), service) != MI_RESULT_OK || !service)
         return false;
 
     MI_Instance* keys = nullptr;

@@ -49,17 +49,10 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
     int failedReads = 0;
     for (;;) {
         UniqueOperation operation;
-        MI_Session_GetInstance(&session.miSession, 0, nullptr, L"root/virtualization/v2", job,
+        MI_Session_GetInstance(&session.miSession, 0, nullptr, virtualizationNamespace, job,
                                nullptr, operation.Put());
         const MI_Instance* instance = nullptr;
-        MI_Result result = MI_RESULT_OK;
-        MI_Boolean moreResults = MI_FALSE;
-        do {
-            instance = nullptr;
-            moreResults = MI_FALSE;
-            result = MI_Operation_GetInstance(operation.Get(), &instance, &moreResults, nullptr,
-                                              nullptr, nullptr);
-        } while (moreResults && result == MI_RESULT_OK);
+        const MI_Result result = PullFinal(operation.Get(), instance);
 
         bool stateRead = false;
         const std::uint16_t state =

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr wchar_t virtualizationNamespace[] = L"root/virtualization/v2";
 constexpr wchar_t shutdownReason[] = L"Because I want to";
 constexpr wchar_t shutdownTimeoutText[] =
     L"The virtual machine did not turn off within 5 minutes. Its guest may still be shutting "
@@ -70,15 +69,7 @@ const MI_Instance* FindShutdownComponent(VmEntry& entry, UniqueOperation& query)
     MI_Session_QueryInstances(&entry.session->miSession, 0, nullptr, virtualizationNamespace,
                               L"WQL", text.c_str(), nullptr, query.Put());
     const MI_Instance* component = nullptr;
-    MI_Result result = MI_RESULT_OK;
-    MI_Boolean moreResults = MI_FALSE;
-    do {
-        component = nullptr;
-        moreResults = MI_FALSE;
-        result = MI_Operation_GetInstance(query.Get(), &component, &moreResults, nullptr, nullptr,
-                                          nullptr);
-    } while (moreResults && result == MI_RESULT_OK);
-    return result == MI_RESULT_OK ? component : nullptr;
+    return PullFinal(query.Get(), component) == MI_RESULT_OK ? component : nullptr;
 }
 
 bool WaitUntilOff(VmEntry& entry)

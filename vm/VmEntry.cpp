@@ -7,15 +7,6 @@
 
 namespace {
 
-constexpr wchar_t virtualizationNamespace[] = L"root/virtualization/v2";
-
-MI_Value StringValue(const std::wstring& text)
-{
-    MI_Value value{};
-    value.string = const_cast<MI_Char*>(text.c_str());
-    return value;
-}
-
 // A text setting as read: empty when absent, null or not a string; nothing when it is longer
 // than the record may hold, so that a value is never cut and written back cut.
 std::optional<std::wstring> ReadSetting(const MI_Instance* instance, const wchar_t* name,

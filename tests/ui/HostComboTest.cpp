@@ -25,24 +25,11 @@ protected:
         std::ofstream file(std::filesystem::path(platform.HostFile()), std::ios::binary);
         file << "hv-lab02\r\nHV-LAB01\nhv-lab01\r\r\n\r\nbad name!\n";
     }
-
-    std::vector<std::wstring> ComboItems() const
-    {
-        std::vector<std::wstring> items;
-        const HWND combo = Control(IDC_HOST_COMBO);
-        const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)), L'\0');
-            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-            items.push_back(text);
-        }
-        return items;
-    }
 };
 
 TEST_F(SavedHosts, FillTheComboSortedOnceEachIgnoringCaseWithNothingSelected)
 {
-    EXPECT_EQ(ComboItems(), (std::vector<std::wstring>{L"badname", L"HV-LAB01", L"hv-lab02"}));
+    EXPECT_EQ(ComboHosts(), (std::vector<std::wstring>{L"badname", L"HV-LAB01", L"hv-lab02"}));
     EXPECT_EQ(SendDlgItemMessageW(Window(), IDC_HOST_COMBO, CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_EQ(Text(IDC_HOST_COMBO), L"");
 }
