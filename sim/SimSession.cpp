@@ -333,6 +333,23 @@ void SessionInvoke(MI_Session* self, MI_Uint32, MI_OperationOptions*, const MI_C
         FailHandle(handle);
 }
 
+// Operations no Hyper-V client of ours starts: an operation that answers "not supported",
+// so that a caller gets a result instead of a call through an empty slot.
+void Unsupported(MI_Session* self, const char* name, MI_Operation* handle)
+{
+    const MI_Result guarded = Guarded([&] {
+        const Call call = CheckedSession(self, name);
+        if (!call.session || !handle)
+            return MI_RESULT_INVALID_PARAMETER;
+        auto operation = std::make_unique<SimOperation>(*call.world, false);
+        operation->Fail(MI_RESULT_NOT_SUPPORTED);
+        OpenOperation(*call.world, std::move(operation), handle);
+        return MI_RESULT_OK;
+    });
+    if (guarded != MI_RESULT_OK)
+        FailHandle(handle);
+}
+
 MI_Result SessionClose(MI_Session* self, void* completionContext, void (*completion)(void*))
 {
     const MI_Result result = Guarded([&] {
@@ -368,6 +385,47 @@ const MI_SessionFT simSessionTable = [] {
     table.Invoke = SessionInvoke;
     table.QueryInstances = SessionQueryInstances;
     table.GetClass = SessionGetClass;
+    using Options = MI_OperationOptions*;
+    using Callbacks = MI_OperationCallbacks*;
+    using Text = const MI_Char*;
+    using Instance = const MI_Instance*;
+    table.ModifyInstance = [](MI_Session* self, MI_Uint32, Options, Text, Instance, Callbacks,
+                              MI_Operation* operation) {
+        Unsupported(self, "MI_Session_ModifyInstance", operation);
+    };
+    table.CreateInstance = [](MI_Session* self, MI_Uint32, Options, Text, Instance, Callbacks,
+                              MI_Operation* operation) {
+        Unsupported(self, "MI_Session_CreateInstance", operation);
+    };
+    table.DeleteInstance = [](MI_Session* self, MI_Uint32, Options, Text, Instance, Callbacks,
+                              MI_Operation* operation) {
+        Unsupported(self, "MI_Session_DeleteInstance", operation);
+    };
+    table.EnumerateInstances = [](MI_Session* self, MI_Uint32, Options, Text, Text, MI_Boolean,
+                                  Callbacks, MI_Operation* operation) {
+        Unsupported(self, "MI_Session_EnumerateInstances", operation);
+    };
+    table.AssociatorInstances = [](MI_Session* self, MI_Uint32, Options, Text, Instance, Text,
+                                   Text, Text, Text, MI_Boolean, Callbacks,
+                                   MI_Operation* operation) {
+        Unsupported(self, "MI_Session_AssociatorInstances", operation);
+    };
+    table.ReferenceInstances = [](MI_Session* self, MI_Uint32, Options, Text, Instance, Text, Text,
+                                  MI_Boolean, Callbacks, MI_Operation* operation) {
+        Unsupported(self, "MI_Session_ReferenceInstances", operation);
+    };
+    table.Subscribe = [](MI_Session* self, MI_Uint32, Options, Text, Text, Text,
+                         const MI_SubscriptionDeliveryOptions*, Callbacks,
+                         MI_Operation* operation) {
+        Unsupported(self, "MI_Session_Subscribe", operation);
+    };
+    table.EnumerateClasses = [](MI_Session* self, MI_Uint32, Options, Text, Text, MI_Boolean,
+                                Callbacks, MI_Operation* operation) {
+        Unsupported(self, "MI_Session_EnumerateClasses", operation);
+    };
+    table.TestConnection = [](MI_Session* self, MI_Uint32, Callbacks, MI_Operation* operation) {
+        Unsupported(self, "MI_Session_TestConnection", operation);
+    };
     return table;
 }();
 

@@ -285,3 +285,27 @@ TEST_F(SessionTest, MisuseIsReportedNotUndefined)
 }
 
 }
+
+namespace {
+
+TEST_F(SimTest, SlotsNoHyperVClientUsesAnswerNotSupportedThroughAnOperation)
+{
+    MI_Session session = Open(L"BRACKWIN-TEST");
+    MI_Operation operation{};
+    session.ft->EnumerateInstances(&session, 0, nullptr, L"root/virtualization/v2",
+                                   L"Msvm_ComputerSystem", MI_FALSE, nullptr, &operation);
+    const MI_Instance* instance = nullptr;
+    MI_Boolean more = MI_TRUE;
+    MI_Result result = MI_RESULT_OK;
+    MI_Operation_GetInstance(&operation, &instance, &more, &result, nullptr, nullptr);
+    EXPECT_EQ(result, MI_RESULT_NOT_SUPPORTED);
+    EXPECT_EQ(instance, nullptr);
+    EXPECT_FALSE(more);
+    EXPECT_EQ(MI_Operation_Close(&operation), MI_RESULT_OK);
+    MI_Operation probe{};
+    session.ft->TestConnection(&session, 0, nullptr, &probe);
+    EXPECT_EQ(MI_Operation_Close(&probe), MI_RESULT_OK);
+    Close(session);
+}
+
+}
