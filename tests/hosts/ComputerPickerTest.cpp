@@ -7,7 +7,7 @@
 
 #include "app/Platform.h"
 #include "hosts/ComputerPicker.h"
-#include "tests/hosts/FakePicker.h"
+#include "tests/support/FakePicker.h"
 
 // Failures show the result's value rather than its bytes.
 static void PrintTo(PickerResult result, std::ostream* out)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/support/FakePicker.h"
 #include "tests/ui/LabWindowFixture.h"
 #include "vm/VmEntry.h"
 
@@ -181,6 +182,51 @@ TEST_F(HostSelection, APickerThatCannotBeCreatedIsReportedWithoutAWindowsErrorLi
     EXPECT_EQ(platform.boxes[0].caption, L"Host Selection Error");
     EXPECT_EQ(platform.boxes[0].text.rfind(L"An error occurred while selecting a Hyper-V host.\r\n", 0), 0u);
     EXPECT_EQ(platform.boxes[0].text.find(L"Windows error"), std::wstring::npos);
+}
+
+}
+
+namespace {
+
+TEST_F(HostSelection, APickedComputerIsShownCleanedAndConnected)
+{
+    world.AddHost(L"HV-LAB03.EXAMPLE.COM");
+    PickerScript script;
+    script.selection.names = {std::wstring(L"hv-lab03.example.com")};
+    FakePickerScope picker(script);
+    Command(IDC_BROWSE);
+    Pump();
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(Text(IDC_HOST_COMBO), L"HV-LAB03.EXAMPLE.COM");
+    EXPECT_EQ(dialog->currentHost, L"HV-LAB03.EXAMPLE.COM");
+    EXPECT_EQ(ComboHosts(), (std::vector<std::wstring>{L"HV-LAB03.EXAMPLE.COM"}));
+    EXPECT_EQ(picker.Live(), 0);
+}
+
+TEST_F(HostSelection, ACancelledPickerChangesNothing)
+{
+    PickerScript script;
+    script.invoke = S_FALSE;
+    FakePickerScope picker(script);
+    Command(IDC_BROWSE);
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_TRUE(world.Calls().empty());
+    EXPECT_EQ(Text(IDC_HOST_COMBO), L"");
+}
+
+TEST_F(HostSelection, APickerFailureWithAWindowsErrorEndsWithTheSystemsText)
+{
+    PickerScript script;
+    script.initialize = HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
+    FakePickerScope picker(script);
+    Command(IDC_BROWSE);
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    const std::wstring& text = platform.boxes[0].text;
+    EXPECT_EQ(text.rfind(L"An error occurred while selecting a Hyper-V host.\r\n", 0), 0u);
+    const size_t windowsError = text.find(L"\r\nWindows error: ");
+    ASSERT_NE(windowsError, std::wstring::npos);
+    EXPECT_GT(text.size(), windowsError + 17);
+    EXPECT_EQ(platform.boxes[0].caption, L"Host Selection Error");
 }
 
 }

@@ -1,4 +1,4 @@
-#include "tests/hosts/FakePicker.h"
+#include "tests/support/FakePicker.h"
 
 #include <cstddef>
 #include <cstring>
