@@ -185,21 +185,32 @@ void SessionQueryInstances(MI_Session* self, MI_Uint32, MI_OperationOptions*,
         FailHandle(handle);
 }
 
+// The host, namespace and class an inbound instance names (its own namespace when none is
+// given), or the result a host answers when one of them is missing.
+MI_Result FindInboundClass(World& world, const SimSession& session, const MI_Char* nameSpace,
+                           const SimInstance& inbound, Host*& host,
+                           std::optional<std::wstring>& canonical, const ClassSchema*& schema)
+{
+    if (MI_Result reached = Reach(world, session, host); reached != MI_RESULT_OK)
+        return reached;
+    canonical = FindNamespace(*host, nameSpace ? std::wstring(nameSpace) : inbound.NameSpace());
+    if (!canonical)
+        return MI_RESULT_INVALID_NAMESPACE;
+    schema = FindClassIn(*canonical, inbound.ClassName());
+    return schema ? MI_RESULT_OK : MI_RESULT_INVALID_CLASS;
+}
+
 MI_Result AnswerGetInstance(World& world, const SimSession& session, const MI_Char* nameSpace,
                             const SimInstance& inbound, SimOperation& operation)
 {
     if (auto fault = world.TakeFault(CallKind::GetInstance, inbound.ClassName()))
         return *fault;
     Host* host = nullptr;
-    if (MI_Result reached = Reach(world, session, host); reached != MI_RESULT_OK)
-        return reached;
-    const std::wstring wanted = nameSpace ? nameSpace : inbound.NameSpace();
-    const auto canonical = FindNamespace(*host, wanted);
-    if (!canonical)
-        return MI_RESULT_INVALID_NAMESPACE;
-    const ClassSchema* schema = FindClassIn(*canonical, inbound.ClassName());
-    if (!schema)
-        return MI_RESULT_INVALID_CLASS;
+    std::optional<std::wstring> canonical;
+    const ClassSchema* schema = nullptr;
+    if (MI_Result found = FindInboundClass(world, session, nameSpace, inbound, host, canonical, schema);
+        found != MI_RESULT_OK)
+        return found;
     for (const PropertySchema& property : schema->Properties()) {
         const Element* key = inbound.Find(property.name);
         if (property.key && (!key || key->value.IsNull()))
@@ -293,15 +304,11 @@ MI_Result AnswerInvoke(World& world, const SimSession& session, const MI_Char* n
     if (auto fault = world.TakeFault(CallKind::Invoke, method))
         return *fault;
     Host* host = nullptr;
-    if (MI_Result reached = Reach(world, session, host); reached != MI_RESULT_OK)
-        return reached;
-    const std::wstring wanted = nameSpace ? nameSpace : inbound.NameSpace();
-    const auto canonical = FindNamespace(*host, wanted);
-    if (!canonical)
-        return MI_RESULT_INVALID_NAMESPACE;
-    const ClassSchema* schema = FindClassIn(*canonical, inbound.ClassName());
-    if (!schema)
-        return MI_RESULT_INVALID_CLASS;
+    std::optional<std::wstring> canonical;
+    const ClassSchema* schema = nullptr;
+    if (MI_Result found = FindInboundClass(world, session, nameSpace, inbound, host, canonical, schema);
+        found != MI_RESULT_OK)
+        return found;
     return InvokeMethod(world, *host, *schema, inbound, method, parameters, operation);
 }
 
