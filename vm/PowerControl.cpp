@@ -61,6 +61,21 @@ bool ReadPowerResults(VmEntry& entry, MI_Operation* operation, const wchar_t* ca
     return succeeded;
 }
 
+// Calls a power method and reads its results; the parameters are deleted, then the method's
+// operation is closed.
+bool InvokePowerMethod(VmEntry& entry, const MI_Instance* target, const wchar_t* method,
+                       UniqueInstance& parameters, const wchar_t* caption,
+                       const wchar_t* (*textOf)(std::uint32_t), bool followJob)
+{
+    UniqueOperation invocation;
+    MI_Session_Invoke(&entry.session->miSession, 0, nullptr, virtualizationNamespace, nullptr,
+                      method, target, parameters.Get(), nullptr, invocation.Put());
+    const bool succeeded = ReadPowerResults(entry, invocation.Get(), caption, textOf, followJob);
+    parameters.Reset();
+    invocation.Close();
+    return succeeded;
+}
+
 // The guest's shutdown component of a running machine; the query's operation owns it.
 const MI_Instance* FindShutdownComponent(VmEntry& entry, UniqueOperation& query)
 {
@@ -109,15 +124,8 @@ bool ChangePowerState(VmEntry& entry, std::uint16_t intended)
     value.uint16 = requested;
     MI_Instance_AddElement(parameters.Get(), L"RequestedState", &value, MI_UINT16, 0);
 
-    UniqueOperation invocation;
-    MI_Session_Invoke(&entry.session->miSession, 0, nullptr, virtualizationNamespace, nullptr,
-                      L"RequestStateChange", entry.computerSystemInstance.Get(), parameters.Get(),
-                      nullptr, invocation.Put());
-    const bool succeeded = ReadPowerResults(entry, invocation.Get(), changeStateCaption,
-                                            StateChangeText, true);
-    parameters.Reset();
-    invocation.Close();
-    return succeeded;
+    return InvokePowerMethod(entry, entry.computerSystemInstance.Get(), L"RequestStateChange",
+                             parameters, changeStateCaption, StateChangeText, true);
 }
 
 bool GracefulShutdown(VmEntry& entry, bool wait)
@@ -146,13 +154,8 @@ bool GracefulShutdown(VmEntry& entry, bool wait)
         reason.string = const_cast<MI_Char*>(shutdownReason);
         MI_Instance_AddElement(parameters.Get(), L"Reason", &reason, MI_STRING, 0);
 
-        UniqueOperation invocation;
-        MI_Session_Invoke(&entry.session->miSession, 0, nullptr, virtualizationNamespace, nullptr,
-                          L"InitiateShutdown", component, parameters.Get(), nullptr,
-                          invocation.Put());
-        accepted = ReadPowerResults(entry, invocation.Get(), shutdownCaption, ShutdownText, false);
-        parameters.Reset();
-        invocation.Close();
+        accepted = InvokePowerMethod(entry, component, L"InitiateShutdown", parameters,
+                                     shutdownCaption, ShutdownText, false);
         query.Close();
     }
     if (!accepted || !wait)
