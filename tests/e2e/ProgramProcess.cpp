@@ -16,7 +16,7 @@ std::wstring ProgramFolder()
 
 struct WindowSearch {
     DWORD processId;
-    const wchar_t* caption;
+    std::function<bool(HWND)> matches;
     HWND found;
 };
 
@@ -25,14 +25,27 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
     auto& search = *reinterpret_cast<WindowSearch*>(parameter);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    wchar_t caption[128]{};
-    GetWindowTextW(window, caption, 128);
-    if (owner == search.processId && IsWindowVisible(window) &&
-        lstrcmpW(caption, search.caption) == 0) {
+    if (owner == search.processId && IsWindowVisible(window) && search.matches(window)) {
         search.found = window;
         return FALSE;
     }
     return TRUE;
+}
+
+// The process's first visible top-level window that matches, or null once the process ended
+// or 20 s have passed.
+HWND WaitForTopLevel(HANDLE process, DWORD processId, std::function<bool(HWND)> matches)
+{
+    const ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start < patience) {
+        WindowSearch search{processId, matches, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            return search.found;
+        if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0)
+            return nullptr;
+    }
+    return nullptr;
 }
 
 }
@@ -63,16 +76,20 @@ ProgramProcess::~ProgramProcess()
 
 HWND ProgramProcess::WaitForWindow(const wchar_t* caption) const
 {
-    const ULONGLONG start = GetTickCount64();
-    while (GetTickCount64() - start < patience) {
-        WindowSearch search{processId_, caption, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        if (WaitForSingleObject(process_, 50) == WAIT_OBJECT_0)
-            return nullptr;
-    }
-    return nullptr;
+    return WaitForTopLevel(process_, processId_, [caption](HWND window) {
+        wchar_t text[128]{};
+        GetWindowTextW(window, text, 128);
+        return lstrcmpW(text, caption) == 0;
+    });
+}
+
+HWND ProgramProcess::WaitForOwnedBox(HWND owner) const
+{
+    return WaitForTopLevel(process_, processId_, [owner](HWND window) {
+        wchar_t className[16]{};
+        GetClassNameW(window, className, 16);
+        return GetWindow(window, GW_OWNER) == owner && lstrcmpW(className, L"#32770") == 0;
+    });
 }
 
 DWORD ProgramProcess::WaitForExit()
@@ -91,4 +108,15 @@ std::wstring ProgramProcess::MessageBoxText(HWND box)
     wchar_t text[1024]{};
     GetDlgItemTextW(box, 0xFFFF, text, 1024);
     return text;
+}
+
+bool ProgramProcess::WaitUntil(const std::function<bool()>& condition)
+{
+    const ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start < patience) {
+        if (condition())
+            return true;
+        Sleep(50);
+    }
+    return condition();
 }

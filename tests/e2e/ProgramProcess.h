@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 class ProgramProcess {
@@ -15,10 +16,15 @@ public:
     bool Started() const { return process_ != nullptr; }
     // The process's first visible top-level window with this caption, or null after 20 s.
     HWND WaitForWindow(const wchar_t* caption) const;
+    // The process's visible dialog-class window (a message box) owned by owner, or null
+    // after 20 s.
+    HWND WaitForOwnedBox(HWND owner) const;
     // The exit code, or STILL_ACTIVE when it did not end within 20 s (it is then ended).
     DWORD WaitForExit();
 
     static std::wstring MessageBoxText(HWND box);
+    // Asks condition every 50 ms until it holds (true) or 20 s have passed (false).
+    static bool WaitUntil(const std::function<bool()>& condition);
 
 private:
     HANDLE process_ = nullptr;
