@@ -1,0 +1,135 @@
+// A guided tour of the demo program for the README: starts brackwin-demo.exe, uses it as a
+// person would (a host, a machine, a field typed too long and corrected, Apply, power) and
+// saves a picture of the window after each step into the folder named on the command line.
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "res/resource.h"
+#include "tests/e2e/DemoWindow.h"
+#include "tests/e2e/ProgramProcess.h"
+#include "tests/e2e/tour/WindowShot.h"
+
+namespace {
+
+constexpr std::wstring_view tooLongTag = L"QA-DESK-07-RELABELLED-BY-THE-TOUR";
+static_assert(tooLongTag.size() == 33, "one character over the field's limit");
+constexpr wchar_t fixedTag[] = L"QA-DESK-07-RELABELLED";
+
+struct Step {
+    const wchar_t* picture;
+    const char* description;
+    std::function<bool(const DemoWindow&)> act;
+};
+
+bool LoadVm(const DemoWindow& demo, const wchar_t* name)
+{
+    return demo.SelectVm(name) && ProgramProcess::WaitUntil([&] {
+               return demo.IsIdle() && demo.Text(IDC_VM_NAME) == name;
+           });
+}
+
+// Lets the window paint what its last step changed before it is pictured.
+void Settle(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored);
+    Sleep(500);
+}
+
+int RunTour(const std::wstring& folder)
+{
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ProgramProcess program(L"brackwin-demo.exe");
+    const HWND window = program.Started() ? program.WaitForWindow(L"Brackwin") : nullptr;
+    if (!window) {
+        std::fprintf(stderr, "The demo window did not appear.\n");
+        return 1;
+    }
+    const DemoWindow demo(program, window);
+    HWND question = nullptr;
+    const Step steps[] = {
+        {L"01-start", "the window at start", [](const DemoWindow&) { return true; }},
+        {L"02-host-listed", "HV-LAB01 connected, its machines listed",
+         [](const DemoWindow& d) {
+             d.EnterHost(L"HV-LAB01");
+             return ProgramProcess::WaitUntil([&] { return d.IsIdle() && d.VmCount() > 0; });
+         }},
+        {L"03-vm-loaded", "Test Client loaded into the form",
+         [](const DemoWindow& d) { return LoadVm(d, L"Test Client"); }},
+        {L"04-field-red", "a 33-character asset tag: the field turns light red",
+         [](const DemoWindow& d) {
+             d.Type(IDC_ASSET_TAG, std::wstring(tooLongTag));
+             return d.IsEnabled(IDC_APPLY);
+         }},
+        {L"05-field-fixed", "the asset tag shortened: light green again",
+         [](const DemoWindow& d) {
+             d.Type(IDC_ASSET_TAG, fixedTag);
+             return d.IsEnabled(IDC_APPLY);
+         }},
+        {L"06-applied", "applied through the host's job and read back",
+         [](const DemoWindow& d) {
+             d.Click(IDC_APPLY);
+             return ProgramProcess::WaitUntil(
+                        [&] { return d.IsIdle() && !d.IsEnabled(IDC_APPLY); }) &&
+                    d.Text(IDC_ASSET_TAG) == fixedTag;
+         }},
+        {L"07-power-question", "Web Frontend: Force Power Off asks first",
+         [&question](const DemoWindow& d) {
+             if (!LoadVm(d, L"Web Frontend"))
+                 return false;
+             d.Click(IDC_FORCE_OFF);
+             question = d.WaitForBox();
+             return question != nullptr;
+         }},
+        {L"08-powered-off", "Web Frontend turned off",
+         [&question](const DemoWindow& d) {
+             DemoWindow::Answer(question, IDYES);
+             return d.WaitForPowerState(L"Off");
+         }},
+        {L"09-running-again", "Web Frontend powered on again",
+         [](const DemoWindow& d) {
+             d.Click(IDC_POWER_ON);
+             const HWND box = d.WaitForBox();
+             if (!box)
+                 return false;
+             DemoWindow::Answer(box, IDYES);
+             return d.WaitForPowerState(L"Running");
+         }},
+    };
+    for (const Step& step : steps) {
+        if (!step.act(demo)) {
+            std::fprintf(stderr, "The tour stopped at: %s.\n", step.description);
+            return 1;
+        }
+        Settle(window);
+        const std::wstring path = folder + L"\\" + step.picture + L".bmp";
+        if (!SaveWindowShot(window, path)) {
+            std::fprintf(stderr, "Could not save the picture of: %s.\n", step.description);
+            return 1;
+        }
+        std::printf("%ls.bmp: %s\n", step.picture, step.description);
+    }
+    demo.Click(IDOK);
+    if (program.WaitForExit() != 1) {
+        std::fprintf(stderr, "The demo did not close with Close Program.\n");
+        return 1;
+    }
+    return 0;
+}
+
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: brackwin-tour <folder for the pictures>\n");
+        return 2;
+    }
+    return RunTour(argv[1]);
+}
