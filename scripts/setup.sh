@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb imagemagick xdotool)
+packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb imagemagick)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
