@@ -145,8 +145,11 @@ TEST_F(Sessions, TheLocalIdentityIsReadOnceWhileAnySessionLivesAndAfreshAfter)
     auto second = std::make_unique<ManagementSession>(L"HV-LAB02", application->ManagementApplication(), application->Serializer(), application.get());
     ASSERT_TRUE(second->Connect());
     EXPECT_EQ(IdentityQueries(), 3);
+    EXPECT_EQ(ManagementSession::LiveSessionCount(), 2u);
     first.reset();
+    EXPECT_EQ(ManagementSession::LiveSessionCount(), 1u);
     second.reset();
+    EXPECT_EQ(ManagementSession::LiveSessionCount(), 0u);
     EXPECT_EQ(world.Live(), baseline);
     world.ClearCalls();
     auto third = std::make_unique<ManagementSession>(L"HV-LAB01", application->ManagementApplication(), application->Serializer(), application.get());
