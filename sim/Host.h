@@ -75,6 +75,7 @@ struct JobPlan {
     MI_Uint16 errorCode = 32768;
     std::wstring errorDescription; // empty = the host's own wording
     unsigned stallReads = 0;       // reads that still show Running after the job's time is up
+    unsigned answeredReads = 0;    // reads answered before the failing ones begin
     unsigned failingReads = 0;     // reads of the job that fail before it answers again
     MI_Result readFailure = MI_RESULT_FAILED;
     bool warnings = false;         // succeeds as Completed with warnings (32768), not 7

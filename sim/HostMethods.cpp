@@ -197,7 +197,9 @@ MI_Result ReadJob(World& world, Host& host, const std::wstring& instanceId, SimO
     Job* job = host.FindJob(instanceId);
     if (!job)
         return MI_RESULT_NOT_FOUND;
-    if (job->plan.failingReads > 0) {
+    if (job->plan.answeredReads > 0) {
+        --job->plan.answeredReads;
+    } else if (job->plan.failingReads > 0) {
         --job->plan.failingReads;
         return job->plan.readFailure;
     }

@@ -47,6 +47,7 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
 {
     const Platform& platform = CurrentPlatform();
     int failedReads = 0;
+    bool seenInProgress = false;
     for (;;) {
         UniqueOperation operation;
         MI_Session_GetInstance(&session.miSession, 0, nullptr, virtualizationNamespace, job,
@@ -58,9 +59,10 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
         const std::uint16_t state =
             result == MI_RESULT_OK && instance ? ReadUint16(instance, L"JobState", stateRead) : 0;
         if (!stateRead) {
-            // A job the host cannot show right now is read again, for a bounded time.
+            // A job seen in progress that the host cannot show right now is read again, for a
+            // bounded time; one never read (or no job at all) ends the wait at once.
             operation.Close();
-            if (++failedReads > readRetries) {
+            if (!seenInProgress || ++failedReads > readRetries) {
                 // Said here, not by the code: a job that ends in Exception (10) without an
                 // ErrorCode gives the same code as a wait that gave up.
                 if (errorText)
@@ -72,6 +74,7 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
         }
         failedReads = 0;
         if (InProgress(state)) {
+            seenInProgress = true;
             platform.sleep(pollInterval);
             continue;
         }

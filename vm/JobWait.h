@@ -12,7 +12,8 @@ inline constexpr std::uint16_t jobNotRead = 10;
 
 // Polls the job every 100 ms while it is in progress and returns its ErrorCode (0 for success).
 // A failed job without an ErrorCode gives its JobState; a job that cannot be read gives
-// jobNotRead after a bounded number of retries. On a non-zero code `errorText` receives the
+// jobNotRead, at once when it was never read, after a bounded number of retries when it was
+// seen in progress. On a non-zero code `errorText` receives the
 // job's ErrorDescription when it has one, and the reason when the job could not be read.
 std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
                          std::optional<std::wstring>* errorText);

@@ -221,9 +221,11 @@ sim::JobPlan WithWarnings()
     return plan;
 }
 
-sim::JobPlan ReadsFailing(unsigned count)
+// The job is read once (running), then `count` reads fail.
+sim::JobPlan ReadsFailing(unsigned count, unsigned answeredFirst = 1)
 {
     sim::JobPlan plan;
+    plan.answeredReads = answeredFirst;
     plan.failingReads = count;
     return plan;
 }
@@ -247,8 +249,10 @@ INSTANTIATE_TEST_SUITE_P(
                 L"the failure.",
                 5},
         JobCase{"CompletesWithWarnings", WithWarnings(), false, nullptr, 5},
-        JobCase{"ReadsFailingFiftyTimesAreRetried", ReadsFailing(50), false, nullptr, 51},
-        JobCase{"ReadsFailingFiftyOneTimesGiveUp", ReadsFailing(51), false, notFollowed, 51}),
+        JobCase{"ReadsFailingFiftyTimesAreRetried", ReadsFailing(50), false, nullptr, 52},
+        JobCase{"ReadsFailingFiftyOneTimesGiveUp", ReadsFailing(51), false, notFollowed, 52},
+        // A job never seen is not waited for: the first failed read ends the wait.
+        JobCase{"FirstReadFailing", ReadsFailing(1, 0), false, notFollowed, 1}),
     CaseName<JobCase>);
 
 struct SilentCase {
