@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include "app/AppModule.h"
 
 template <typename T>
@@ -52,7 +54,15 @@ private:
         if (!self)
             return FALSE;
         LRESULT result = 0;
-        const bool handled = self->ProcessWindowMessage(window, message, wParam, lParam, result);
+        bool handled = false;
+        // No exception may unwind through the system's frames: a handler that runs out of
+        // memory drops its operation, and the message gets the default processing.
+        try {
+            handled = self->ProcessWindowMessage(window, message, wParam, lParam, result);
+        } catch (const std::exception&) {
+            handled = false;
+            result = 0;
+        }
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrW(window, DWLP_USER, 0);
             self->m_hWnd = nullptr;

@@ -1,6 +1,7 @@
 #include "app/MessageLoop.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 
@@ -62,11 +63,19 @@ void CMessageLoop::ProcessMessage(MSG& message)
 
 bool CMessageLoop::PreTranslate(MSG* message)
 {
-    // Newest first; a filter may unregister itself while it runs, so walk a copy.
-    const std::vector<CMessageFilter*> filters(filters_.rbegin(), filters_.rend());
-    for (CMessageFilter* filter : filters) {
-        if (filter->PreTranslateMessage(message))
-            return true;
+    // Newest first, by index: a filter that unregisters itself while it runs moves only the
+    // newer ones, which have had their turn.
+    for (size_t index = filters_.size(); index-- > 0;) {
+        if (index >= filters_.size())
+            continue;
+        CMessageFilter* filter = filters_[index];
+        // A filter that runs out of memory lets the message go on to the others.
+        try {
+            if (filter->PreTranslateMessage(message))
+                return true;
+        } catch (const std::exception&) {
+            continue;
+        }
     }
     return false;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,34 @@ TEST(MessageLoop, MouseMovesPaintAndTheSystemTimerDoNotReArmIdleProcessing)
         EXPECT_FALSE(CMessageLoop::RearmsIdle(message)) << message;
     for (UINT message : std::initializer_list<UINT>{WM_KEYDOWN, WM_COMMAND, WM_TIMER, WM_LBUTTONDOWN, probe})
         EXPECT_TRUE(CMessageLoop::RearmsIdle(message)) << message;
+}
+
+class ThrowingFilter final : public CMessageFilter {
+public:
+    BOOL PreTranslateMessage(MSG* message) override
+    {
+        if (message->message == probe)
+            throw std::bad_alloc();
+        return FALSE;
+    }
+};
+
+TEST(MessageLoop, AFilterThatRunsOutOfMemoryLetsTheMessageGoOn)
+{
+    std::vector<std::string> journal;
+    RecordingFilter older(journal, "older", false);
+    ThrowingFilter throwing;
+    CMessageLoop loop;
+    loop.AddMessageFilter(&older);
+    loop.AddMessageFilter(&throwing);
+    LoopWindow target;
+    LoopWindow::dispatched = 0;
+
+    PostMessageW(target.window, probe, 0, 0);
+    PostQuitMessage(3);
+    EXPECT_EQ(loop.Run(), 3);
+    EXPECT_EQ(journal, (std::vector<std::string>{"older"}));
+    EXPECT_EQ(LoopWindow::dispatched, 1);
 }
 
 }
