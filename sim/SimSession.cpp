@@ -165,24 +165,37 @@ void FailHandle(MI_Operation* operation)
         std::memset(operation, 0, sizeof(*operation));
 }
 
-void SessionQueryInstances(MI_Session* self, MI_Uint32, MI_OperationOptions*,
-                           const MI_Char* nameSpace, const MI_Char* dialect,
-                           const MI_Char* queryText, MI_OperationCallbacks*, MI_Operation* handle)
+// Runs one session call: checks the session, records the call, lets `answer` fill a new
+// operation (or name the failure) and opens it on the caller's handle. A failure inside
+// leaves the handle empty.
+template <typename Answer>
+void StartOperation(MI_Session* self, const char* name, CallKind kind, const MI_Char* nameSpace,
+                    bool classOperation, MI_Operation* handle, Answer answer)
 {
     const MI_Result guarded = Guarded([&] {
-        const Call call = CheckedSession(self, "MI_Session_QueryInstances");
+        const Call call = CheckedSession(self, name);
         if (!call.session || !handle)
             return MI_RESULT_INVALID_PARAMETER;
-        CallRecord record = RecordFor(CallKind::QueryInstances, *call.session, nameSpace);
-        record.query = queryText ? queryText : L"";
-        auto operation = std::make_unique<SimOperation>(*call.world, false);
-        const MI_Result result = AnswerQuery(*call.world, *call.session, nameSpace, dialect,
-                                             queryText, *operation, record);
+        CallRecord record = RecordFor(kind, *call.session, nameSpace);
+        auto operation = std::make_unique<SimOperation>(*call.world, classOperation);
+        const MI_Result result = answer(call, record, *operation);
         Finish(*call.world, std::move(operation), result, std::move(record), handle);
         return MI_RESULT_OK;
     });
     if (guarded != MI_RESULT_OK)
         FailHandle(handle);
+}
+
+void SessionQueryInstances(MI_Session* self, MI_Uint32, MI_OperationOptions*,
+                           const MI_Char* nameSpace, const MI_Char* dialect,
+                           const MI_Char* queryText, MI_OperationCallbacks*, MI_Operation* handle)
+{
+    StartOperation(self, "MI_Session_QueryInstances", CallKind::QueryInstances, nameSpace, false,
+                   handle, [&](const Call& call, CallRecord& record, SimOperation& operation) {
+                       record.query = queryText ? queryText : L"";
+                       return AnswerQuery(*call.world, *call.session, nameSpace, dialect,
+                                          queryText, operation, record);
+                   });
 }
 
 // The host, namespace and class an inbound instance names (its own namespace when none is
@@ -239,24 +252,18 @@ MI_Result AnswerGetInstance(World& world, const SimSession& session, const MI_Ch
 void SessionGetInstance(MI_Session* self, MI_Uint32, MI_OperationOptions*, const MI_Char* nameSpace,
                         const MI_Instance* inboundHandle, MI_OperationCallbacks*, MI_Operation* handle)
 {
-    const MI_Result guarded = Guarded([&] {
-        const Call call = CheckedSession(self, "MI_Session_GetInstance");
-        if (!call.session || !handle)
-            return MI_RESULT_INVALID_PARAMETER;
-        CallRecord record = RecordFor(CallKind::GetInstance, *call.session, nameSpace);
-        auto operation = std::make_unique<SimOperation>(*call.world, false);
-        const SimInstance* inbound = inboundHandle ? CheckedInstance(inboundHandle, "MI_Session_GetInstance") : nullptr;
-        MI_Result result = MI_RESULT_INVALID_PARAMETER;
-        if (inbound) {
-            record.className = inbound->ClassName();
-            AddParameters(record, *inbound);
-            result = AnswerGetInstance(*call.world, *call.session, nameSpace, *inbound, *operation);
-        }
-        Finish(*call.world, std::move(operation), result, std::move(record), handle);
-        return MI_RESULT_OK;
-    });
-    if (guarded != MI_RESULT_OK)
-        FailHandle(handle);
+    StartOperation(self, "MI_Session_GetInstance", CallKind::GetInstance, nameSpace, false, handle,
+                   [&](const Call& call, CallRecord& record, SimOperation& operation) {
+                       const SimInstance* inbound =
+                           inboundHandle ? CheckedInstance(inboundHandle, "MI_Session_GetInstance")
+                                         : nullptr;
+                       if (!inbound)
+                           return MI_RESULT_INVALID_PARAMETER;
+                       record.className = inbound->ClassName();
+                       AddParameters(record, *inbound);
+                       return AnswerGetInstance(*call.world, *call.session, nameSpace, *inbound,
+                                                operation);
+                   });
 }
 
 MI_Result AnswerGetClass(World& world, const SimSession& session, const MI_Char* nameSpace,
@@ -282,19 +289,12 @@ MI_Result AnswerGetClass(World& world, const SimSession& session, const MI_Char*
 void SessionGetClass(MI_Session* self, MI_Uint32, MI_OperationOptions*, const MI_Char* nameSpace,
                      const MI_Char* className, MI_OperationCallbacks*, MI_Operation* handle)
 {
-    const MI_Result guarded = Guarded([&] {
-        const Call call = CheckedSession(self, "MI_Session_GetClass");
-        if (!call.session || !handle)
-            return MI_RESULT_INVALID_PARAMETER;
-        CallRecord record = RecordFor(CallKind::GetClass, *call.session, nameSpace);
-        record.className = className ? className : L"";
-        auto operation = std::make_unique<SimOperation>(*call.world, true);
-        const MI_Result result = AnswerGetClass(*call.world, *call.session, nameSpace, className, *operation);
-        Finish(*call.world, std::move(operation), result, std::move(record), handle);
-        return MI_RESULT_OK;
-    });
-    if (guarded != MI_RESULT_OK)
-        FailHandle(handle);
+    StartOperation(self, "MI_Session_GetClass", CallKind::GetClass, nameSpace, true, handle,
+                   [&](const Call& call, CallRecord& record, SimOperation& operation) {
+                       record.className = className ? className : L"";
+                       return AnswerGetClass(*call.world, *call.session, nameSpace, className,
+                                             operation);
+                   });
 }
 
 MI_Result AnswerInvoke(World& world, const SimSession& session, const MI_Char* nameSpace,
@@ -316,28 +316,23 @@ void SessionInvoke(MI_Session* self, MI_Uint32, MI_OperationOptions*, const MI_C
                    const MI_Char*, const MI_Char* method, const MI_Instance* inboundHandle,
                    const MI_Instance* parametersHandle, MI_OperationCallbacks*, MI_Operation* handle)
 {
-    const MI_Result guarded = Guarded([&] {
-        const Call call = CheckedSession(self, "MI_Session_Invoke");
-        if (!call.session || !handle)
-            return MI_RESULT_INVALID_PARAMETER;
-        CallRecord record = RecordFor(CallKind::Invoke, *call.session, nameSpace);
-        record.method = method ? method : L"";
-        auto operation = std::make_unique<SimOperation>(*call.world, false);
-        const SimInstance* inbound = inboundHandle ? CheckedInstance(inboundHandle, "MI_Session_Invoke") : nullptr;
-        const SimInstance* parameters = parametersHandle ? CheckedInstance(parametersHandle, "MI_Session_Invoke") : nullptr;
-        MI_Result result = MI_RESULT_INVALID_PARAMETER;
-        if (inbound && method && (parameters || !parametersHandle)) {
-            record.className = inbound->ClassName();
-            if (parameters)
-                AddParameters(record, *parameters);
-            result = AnswerInvoke(*call.world, *call.session, nameSpace, method, *inbound,
-                                  parameters, *operation);
-        }
-        Finish(*call.world, std::move(operation), result, std::move(record), handle);
-        return MI_RESULT_OK;
-    });
-    if (guarded != MI_RESULT_OK)
-        FailHandle(handle);
+    StartOperation(self, "MI_Session_Invoke", CallKind::Invoke, nameSpace, false, handle,
+                   [&](const Call& call, CallRecord& record, SimOperation& operation) {
+                       record.method = method ? method : L"";
+                       const SimInstance* inbound =
+                           inboundHandle ? CheckedInstance(inboundHandle, "MI_Session_Invoke")
+                                         : nullptr;
+                       const SimInstance* parameters =
+                           parametersHandle ? CheckedInstance(parametersHandle, "MI_Session_Invoke")
+                                            : nullptr;
+                       if (!inbound || !method || (!parameters && parametersHandle))
+                           return MI_RESULT_INVALID_PARAMETER;
+                       record.className = inbound->ClassName();
+                       if (parameters)
+                           AddParameters(record, *parameters);
+                       return AnswerInvoke(*call.world, *call.session, nameSpace, method, *inbound,
+                                           parameters, operation);
+                   });
 }
 
 // Operations no Hyper-V client of ours starts: an operation that answers "not supported",
