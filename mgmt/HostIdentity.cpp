@@ -1,5 +1,6 @@
 #include "mgmt/HostIdentity.h"
 
+#include "mgmt/InstanceHelpers.h"
 #include "mgmt/MiOwners.h"
 
 HostIdentity ReadHostIdentity(MI_Session& session)
@@ -11,28 +12,17 @@ HostIdentity ReadHostIdentity(MI_Session& session)
     MI_Session_QueryInstances(&session, 0, nullptr, L"root/cimv2", L"WQL",
                               L"SELECT CSName, LastBootUpTime FROM Win32_OperatingSystem",
                               nullptr, operation.Put());
-    MI_Boolean moreResults = MI_FALSE;
+    bool moreResults = false;
     do {
         const MI_Instance* instance = nullptr;
-        moreResults = MI_FALSE;
-        // A failed delivery ends the read: a client could otherwise keep reporting more.
-        if (MI_Operation_GetInstance(operation.Get(), &instance, &moreResults, nullptr, nullptr,
-                                     nullptr) != MI_RESULT_OK)
-            break;
-        if (!instance)
+        if (PullInstance(operation.Get(), instance, moreResults) != MI_RESULT_OK || !instance)
             continue;
-        MI_Value value{};
-        MI_Type type{};
         identity.computerName.reset();
-        if (MI_Instance_GetElement(instance, L"CSName", &value, &type, nullptr, nullptr) ==
-                MI_RESULT_OK &&
-            type == MI_STRING && value.string)
-            identity.computerName = value.string;
-        if (MI_Instance_GetElement(instance, L"LastBootUpTime", &value, &type, nullptr, nullptr) ==
-                MI_RESULT_OK &&
-            type == MI_DATETIME && value.datetime.isTimestamp) {
+        ReadStringElement(instance, L"CSName", identity.computerName);
+        // Over WinRM the boot time may come as CIM datetime text.
+        if (const auto lastBoot = ReadTimestampElement(instance, L"LastBootUpTime")) {
             identity.valid = true;
-            identity.lastBoot = value.datetime.u.timestamp;
+            identity.lastBoot = *lastBoot;
         }
     } while (moreResults);
     operation.Close();

@@ -4,18 +4,67 @@
 
 #include "mgmt/ManagementSession.h"
 #include "mgmt/MiOwners.h"
+#include "mgmt/ValueForms.h"
 
-MI_Result PullFinal(MI_Operation* operation, const MI_Instance*& instance)
+namespace {
+
+MI_Result FirstFailure(MI_Result returned, MI_Result reported, MI_Boolean more, bool& moreResults)
 {
-    MI_Result result = MI_RESULT_OK;
-    MI_Boolean moreResults = MI_FALSE;
-    do {
-        instance = nullptr;
-        moreResults = MI_FALSE;
-        result = MI_Operation_GetInstance(operation, &instance, &moreResults, nullptr, nullptr,
-                                          nullptr);
-    } while (moreResults && result == MI_RESULT_OK);
+    const MI_Result result = returned != MI_RESULT_OK ? returned : reported;
+    moreResults = result == MI_RESULT_OK && more;
     return result;
+}
+
+// Pulls with `pull` until the final delivery, keeping a copy of the last object delivered.
+template <typename Object, typename Owner, typename Pull, typename Clone>
+MI_Result PullToFinal(MI_Operation* operation, Owner& owned, Pull pull, Clone clone)
+{
+    owned.Reset();
+    MI_Result result = MI_RESULT_OK;
+    MI_Result copyResult = MI_RESULT_OK;
+    bool moreResults = false;
+    do {
+        const Object* delivered = nullptr;
+        result = pull(operation, delivered, moreResults);
+        if (delivered && copyResult == MI_RESULT_OK) {
+            Object* copy = nullptr;
+            copyResult = clone(delivered, &copy);
+            owned.Reset(copyResult == MI_RESULT_OK ? copy : nullptr);
+        }
+    } while (moreResults);
+    return result != MI_RESULT_OK ? result : copyResult;
+}
+
+}
+
+MI_Result PullInstance(MI_Operation* operation, const MI_Instance*& instance, bool& moreResults)
+{
+    instance = nullptr;
+    MI_Boolean more = MI_FALSE;
+    MI_Result reported = MI_RESULT_OK;
+    const MI_Result returned =
+        MI_Operation_GetInstance(operation, &instance, &more, &reported, nullptr, nullptr);
+    return FirstFailure(returned, reported, more, moreResults);
+}
+
+MI_Result PullClass(MI_Operation* operation, const MI_Class*& classObject, bool& moreResults)
+{
+    classObject = nullptr;
+    MI_Boolean more = MI_FALSE;
+    MI_Result reported = MI_RESULT_OK;
+    const MI_Result returned =
+        MI_Operation_GetClass(operation, &classObject, &more, &reported, nullptr, nullptr);
+    return FirstFailure(returned, reported, more, moreResults);
+}
+
+MI_Result PullFinal(MI_Operation* operation, UniqueInstance& instance)
+{
+    return PullToFinal<MI_Instance>(operation, instance, PullInstance, MI_Instance_Clone);
+}
+
+MI_Result PullFinalClass(MI_Operation* operation, UniqueClass& classObject)
+{
+    return PullToFinal<MI_Class>(operation, classObject, PullClass, MI_Class_Clone);
 }
 
 MI_Result CopyKeyProperties(MI_Application* application, MI_Session* session,
@@ -32,11 +81,11 @@ MI_Result CopyKeyProperties(MI_Application* application, MI_Session* session,
     UniqueOperation operation;
     MI_Session_GetClass(session, MI_OPERATIONFLAGS_LOCALIZED_QUALIFIERS, nullptr, nameSpace,
                         className, nullptr, operation.Put());
-    const MI_Class* classObject = nullptr;
-    MI_Result result = MI_RESULT_OK;
-    MI_Operation_GetClass(operation.Get(), &classObject, nullptr, &result, nullptr, nullptr);
+    UniqueClass classCopy;
+    MI_Result result = PullFinalClass(operation.Get(), classCopy);
     if (result != MI_RESULT_OK)
         return result;
+    const MI_Class* classObject = classCopy.Get();
 
     UniqueInstance keys;
     result = MI_Application_NewInstanceFromClass(application, className, classObject, keys.Put());
@@ -77,10 +126,63 @@ MI_Result ReadBooleanElement(const MI_Instance* instance, const wchar_t* name, b
 {
     MI_Value value{};
     MI_Type type{};
-    const MI_Result result = MI_Instance_GetElement(instance, name, &value, &type, nullptr, nullptr);
-    if (result == MI_RESULT_OK && type == MI_BOOLEAN)
+    MI_Uint32 flags = 0;
+    const MI_Result result = MI_Instance_GetElement(instance, name, &value, &type, &flags, nullptr);
+    if (result != MI_RESULT_OK || (flags & MI_FLAG_NULL))
+        return result;
+    if (type == MI_BOOLEAN)
         flag = value.boolean == 1;
+    else if (type == MI_STRING && value.string)
+        flag = ParseCimBoolean(value.string).value_or(flag);
     return result;
+}
+
+namespace {
+
+// The typed value, or the number its decimal text names; nothing otherwise.
+std::optional<std::uint64_t> ReadUnsigned(const MI_Instance* instance, const wchar_t* name,
+                                          MI_Type typed, std::uint64_t maximum)
+{
+    MI_Value value{};
+    MI_Type type{};
+    MI_Uint32 flags = 0;
+    if (MI_Instance_GetElement(instance, name, &value, &type, &flags, nullptr) != MI_RESULT_OK ||
+        (flags & MI_FLAG_NULL))
+        return std::nullopt;
+    if (type == typed)
+        return typed == MI_UINT16 ? value.uint16 : value.uint32;
+    if (type == MI_STRING && value.string)
+        return ParseCimUnsigned(value.string, maximum);
+    return std::nullopt;
+}
+
+}
+
+std::optional<std::uint16_t> ReadUint16Element(const MI_Instance* instance, const wchar_t* name)
+{
+    const auto value = ReadUnsigned(instance, name, MI_UINT16, 0xFFFF);
+    return value ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(*value)) : std::nullopt;
+}
+
+std::optional<std::uint32_t> ReadUint32Element(const MI_Instance* instance, const wchar_t* name)
+{
+    const auto value = ReadUnsigned(instance, name, MI_UINT32, 0xFFFFFFFF);
+    return value ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*value)) : std::nullopt;
+}
+
+std::optional<MI_Timestamp> ReadTimestampElement(const MI_Instance* instance, const wchar_t* name)
+{
+    MI_Value value{};
+    MI_Type type{};
+    MI_Uint32 flags = 0;
+    if (MI_Instance_GetElement(instance, name, &value, &type, &flags, nullptr) != MI_RESULT_OK ||
+        (flags & MI_FLAG_NULL))
+        return std::nullopt;
+    if (type == MI_DATETIME && value.datetime.isTimestamp)
+        return value.datetime.u.timestamp;
+    if (type == MI_STRING && value.string)
+        return ParseCimDatetime(value.string);
+    return std::nullopt;
 }
 
 MI_Result ReadElement(const MI_Instance* instance, const wchar_t* name, MI_Type& type,

@@ -2,10 +2,12 @@
 // result; a handle that is null or has no table gives MI_RESULT_INVALID_PARAMETER without a call.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "mgmt/MiClient.h"
+#include "mgmt/MiOwners.h"
 
 // The namespace of the Hyper-V management classes.
 inline constexpr wchar_t virtualizationNamespace[] = L"root/virtualization/v2";
@@ -18,9 +20,18 @@ inline MI_Value StringValue(const std::wstring& text)
     return value;
 }
 
-// Pulls an operation's deliveries until the last one (or a failure) and returns its result;
-// `instance` is the last delivery's instance, owned by the operation.
-MI_Result PullFinal(MI_Operation* operation, const MI_Instance*& instance);
+// One delivery of an operation. A real client returns 0 from the call and reports the
+// operation's failure through its result out parameter: the answer is the first non-zero of
+// the two. A failure is the final delivery (moreResults false).
+MI_Result PullInstance(MI_Operation* operation, const MI_Instance*& instance, bool& moreResults);
+MI_Result PullClass(MI_Operation* operation, const MI_Class*& classObject, bool& moreResults);
+
+// Pulls an operation's deliveries until the final one (or a failure) and returns its result.
+// The final result may come on its own after the last instance, and a delivered object lives
+// only until the next pull: the owner receives a copy of the last one delivered (empty when
+// none came or the copy failed, whose result is then returned).
+MI_Result PullFinal(MI_Operation* operation, UniqueInstance& instance);
+MI_Result PullFinalClass(MI_Operation* operation, UniqueClass& classObject);
 
 // A new instance of the source's class holding only the source's key properties; the caller
 // owns `copy` (null on failure).
@@ -32,9 +43,17 @@ MI_Result CopyKeyProperties(MI_Application* application, MI_Session* session,
 MI_Result ReadStringElement(const MI_Instance* instance, const wchar_t* name,
                             std::optional<std::wstring>& text);
 
-// A boolean property: `flag` is set to (stored byte == 1), and left unchanged when the
-// property is not a boolean.
+// A boolean property: `flag` is set to (stored byte == 1), or from the text "true" / "false";
+// it is left unchanged when the property is neither.
 MI_Result ReadBooleanElement(const MI_Instance* instance, const wchar_t* name, bool& flag);
+
+// Unsigned properties as the typed value or its decimal text; nothing when the property is
+// absent, null, of another type or text that does not parse.
+std::optional<std::uint16_t> ReadUint16Element(const MI_Instance* instance, const wchar_t* name);
+std::optional<std::uint32_t> ReadUint32Element(const MI_Instance* instance, const wchar_t* name);
+
+// A datetime property holding a timestamp, typed or as CIM datetime text.
+std::optional<MI_Timestamp> ReadTimestampElement(const MI_Instance* instance, const wchar_t* name);
 
 // Any property, unconverted.
 MI_Result ReadElement(const MI_Instance* instance, const wchar_t* name, MI_Type& type,

@@ -132,16 +132,15 @@ bool ManagementSession::VerifyNamespace(const wchar_t* path)
         UniqueOperation operation;
         MI_Session_QueryInstances(&miSession, 0, nullptr, parent.c_str(), L"WQL", query.c_str(),
                                   nullptr, operation.Put());
-        const MI_Instance* instance = nullptr;
-        lastResult = MI_Operation_GetInstance(operation.Get(), &instance, nullptr, nullptr,
-                                              nullptr, nullptr);
+        UniqueInstance instance;
+        lastResult = PullFinal(operation.Get(), instance);
         if (lastResult != MI_RESULT_OK || !instance) {
             operation.Close();
             break;
         }
         MI_Value value{};
         MI_Type type{};
-        lastResult = MI_Instance_GetElement(instance, L"Name", &value, &type, nullptr, nullptr);
+        lastResult = MI_Instance_GetElement(instance.Get(), L"Name", &value, &type, nullptr, nullptr);
         if (next + 1 == components.size()) {
             answer = true;
             operation.Close();
@@ -165,28 +164,24 @@ bool ManagementSession::GetInstanceByKeys(const wchar_t* namespaceName, const wc
                                           size_t keyCount, MI_Instance*& instance)
 {
     // Released in reverse order of declaration: the key instance, the GetInstance operation,
-    // then the GetClass operation that owns the class.
-    UniqueOperation classOperation;
+    // then the class.
+    UniqueClass classObject;
     UniqueOperation instanceOperation;
     UniqueInstance keyInstance;
 
-    MI_Session_GetClass(&miSession, 0, nullptr, namespaceName, className, nullptr,
-                        classOperation.Put());
-    const MI_Class* classObject = nullptr;
-    MI_Result classResult = MI_RESULT_OK;
-    MI_Boolean moreResults = MI_FALSE;
-    do {
-        moreResults = MI_FALSE;
-        MI_Operation_GetClass(classOperation.Get(), &classObject, &moreResults, &classResult,
-                              nullptr, nullptr);
-    } while (moreResults);
-    if (classResult != MI_RESULT_OK)
-        return false;
+    {
+        UniqueOperation classOperation;
+        MI_Session_GetClass(&miSession, 0, nullptr, namespaceName, className, nullptr,
+                            classOperation.Put());
+        if (PullFinalClass(classOperation.Get(), classObject) != MI_RESULT_OK)
+            return false;
+    }
 
     const MI_Char* ownName = className;
-    if (classObject && classObject->classDecl && classObject->classDecl->name)
-        ownName = classObject->classDecl->name;
-    if (MI_Application_NewInstanceFromClass(shared.application, ownName, classObject,
+    const MI_Class* declared = classObject.Get();
+    if (declared && declared->classDecl && declared->classDecl->name)
+        ownName = declared->classDecl->name;
+    if (MI_Application_NewInstanceFromClass(shared.application, ownName, declared,
                                             keyInstance.Put()) != MI_RESULT_OK)
         return false;
     for (size_t i = 0; i < keyCount; ++i)
@@ -195,13 +190,10 @@ bool ManagementSession::GetInstanceByKeys(const wchar_t* namespaceName, const wc
 
     MI_Session_GetInstance(&miSession, 0, nullptr, namespaceName, keyInstance.Get(), nullptr,
                            instanceOperation.Put());
-    const MI_Instance* found = nullptr;
+    UniqueInstance found;
     if (PullFinal(instanceOperation.Get(), found) != MI_RESULT_OK || !found)
         return false;
-    MI_Instance* copy = nullptr;
-    if (MI_Instance_Clone(found, &copy) != MI_RESULT_OK || !copy)
-        return false;
-    instance = copy;
+    instance = found.Release();
     return true;
 }
 

@@ -245,6 +245,20 @@ inline MI_Result MI_Class_GetElementCount(const MI_Class* self, MI_Uint32* count
     return self->ft->GetElementCount(self, count);
 }
 
+inline MI_Result MI_Class_Clone(const MI_Class* self, MI_Class** newClass)
+{
+    if (!self || !self->ft)
+        return MI_RESULT_INVALID_PARAMETER;
+    return self->ft->Clone(self, newClass);
+}
+
+inline MI_Result MI_Class_Delete(MI_Class* self)
+{
+    if (!self || !self->ft)
+        return MI_RESULT_INVALID_PARAMETER;
+    return self->ft->Delete(self);
+}
+
 // mi.h routes the serializer through the exported client table without checks; without a
 // table (no client loaded) we answer invalid parameter instead of following a null pointer.
 inline MI_Result MI_Serializer_SerializeInstance(MI_Serializer* serializer, MI_Uint32 flags,

@@ -14,6 +14,12 @@ struct InstanceTraits {
 };
 using UniqueInstance = Unique<MI_Instance*, InstanceTraits>;
 
+struct ClassTraits {
+    static MI_Class* Empty() noexcept { return nullptr; }
+    static void Close(MI_Class* classObject) noexcept { MI_Class_Delete(classObject); }
+};
+using UniqueClass = Unique<MI_Class*, ClassTraits>;
+
 class UniqueOperation {
 public:
     UniqueOperation() = default;

@@ -380,6 +380,13 @@ struct MI_SchemaDecl;
 struct MI_ProviderFT;
 struct MI_Server;
 struct MI_Module;
+struct MI_Context;
+
+// A provider's implementation of a method; clients only see it in class declarations.
+using MI_MethodDecl_Invoke = void (*)(void* self, MI_Context* context, const MI_Char* nameSpace,
+                                      const MI_Char* className, const MI_Char* methodName,
+                                      const MI_Instance* instanceName,
+                                      const MI_Instance* parameters);
 
 struct MI_MethodDecl {
     MI_Uint32 flags;
@@ -394,7 +401,7 @@ struct MI_MethodDecl {
     const MI_Char* origin;
     const MI_Char* propagator;
     const MI_SchemaDecl* schema;
-    const void* function;
+    MI_MethodDecl_Invoke function;
 };
 
 struct MI_ClassDecl {

@@ -66,6 +66,18 @@ void AddLabMachines(Host& lab)
     lab.AddVm(legacy);
 }
 
+// A host installed in German: its machines are captioned "Virtueller Computer".
+void AddGermanLabMachines(Host& lab)
+{
+    lab.language = HostLanguage::German;
+    lab.AddVm(Machine(L"Dateiserver", L"D3A1F07C-5B2E-4C98-A6D4-8E19B3C5F270", state::Running,
+        Firmware(L"{4B7C9E21-0D3F-4A86-9B15-E2C8F6A04D93}", L"8143-6620-0975-3318-5502-7746-21",
+                 L"FS-KELLER-01")));
+    lab.AddVm(Machine(L"Testrechner", L"71E5C2B8-9A40-4F13-8D67-C0B4A9E3F516", state::Off,
+        Firmware(L"{E9D2A4C6-7B18-4F05-A3E1-5C6B8D9F0A72}", L"3057-9914-2268-6631-0489-1173-58",
+                 L"QS-PLATZ-04")));
+}
+
 }
 
 std::unique_ptr<World> MakeDemoWorld(std::unique_ptr<Clock> clock)
@@ -82,6 +94,7 @@ std::unique_ptr<World> MakeDemoWorld(std::unique_ptr<Clock> clock)
     AddLocalMachines(world->Local());
     AddLabMachines(world->AddHost(L"HV-LAB01"));
     world->AddHost(L"HV-LAB02");
+    AddGermanLabMachines(world->AddHost(L"HV-LAB03"));
     world->AddHost(L"HV-OLD", HostKind::VirtualizationWithoutV2);
     return world;
 }

@@ -50,6 +50,16 @@ std::wstring Host::Name() const
     return local_ ? LocalComputerName() : name_;
 }
 
+std::wstring Host::ComputerName() const
+{
+    constexpr std::size_t netbiosLength = 15;
+    if (!computerName.empty())
+        return UpperText(computerName);
+    const std::wstring name = Name();
+    const bool address = name.find_first_not_of(L"0123456789.") == std::wstring::npos;
+    return UpperText(address ? name : name.substr(0, name.find(L'.')).substr(0, netbiosLength));
+}
+
 Vm& Host::AddVm(VmConfig config)
 {
     auto vm = std::make_unique<Vm>();
@@ -72,8 +82,40 @@ Vm& Host::AddVm(VmConfig config)
         settings.chassisSerialNumber = serial;
     if (settings.chassisAssetTag.empty())
         settings.chassisAssetTag = SerialFrom(world_->NewGuid());
+    Vm& added = *vm;
+    vmsByGuid_[added.guid] = &added;
     vms_.push_back(std::move(vm));
-    return *vms_.back();
+    for (std::wstring& name : config.checkpoints)
+        AddCheckpoint(added, std::move(name));
+    return added;
+}
+
+bool Host::RemoveVm(std::wstring_view guid)
+{
+    Vm* vm = FindVmByGuid(guid);
+    if (!vm)
+        return false;
+    for (Job& job : jobs_) {
+        if (job.vm == vm) {
+            job.vm = nullptr;
+            job.onSuccess = nullptr;
+            job.onFailure = nullptr;
+        }
+    }
+    std::erase(shutdowns_, vm);
+    for (const Checkpoint& checkpoint : vm->checkpoints)
+        checkpointOwners_.erase(checkpoint.guid);
+    vmsByGuid_.erase(vm->guid);
+    std::erase_if(vms_, [&](const std::unique_ptr<Vm>& held) { return held.get() == vm; });
+    return true;
+}
+
+Checkpoint& Host::AddCheckpoint(Vm& vm, std::wstring name)
+{
+    Checkpoint checkpoint{world_->NewGuid(), std::move(name), vm.settings};
+    checkpointOwners_[checkpoint.guid] = &vm;
+    vm.checkpoints.push_back(std::move(checkpoint));
+    return vm.checkpoints.back();
 }
 
 Vm* Host::FindVm(std::wstring_view elementName)
@@ -86,10 +128,23 @@ Vm* Host::FindVm(std::wstring_view elementName)
 
 Vm* Host::FindVmByGuid(std::wstring_view guid)
 {
-    for (const auto& vm : vms_)
-        if (SameText(vm->guid, guid))
-            return vm.get();
-    return nullptr;
+    const auto found = vmsByGuid_.find(UpperText(guid));
+    return found == vmsByGuid_.end() ? nullptr : found->second;
+}
+
+Vm* Host::FindSettingsOwner(std::wstring_view guid, const Checkpoint*& checkpoint)
+{
+    checkpoint = nullptr;
+    const std::wstring key = UpperText(guid);
+    if (Vm* vm = FindVmByGuid(key))
+        return vm;
+    const auto found = checkpointOwners_.find(key);
+    if (found == checkpointOwners_.end())
+        return nullptr;
+    for (const Checkpoint& held : found->second->checkpoints)
+        if (held.guid == key)
+            checkpoint = &held;
+    return found->second;
 }
 
 void Host::CountDelivery()
@@ -119,6 +174,13 @@ Job& Host::StartJob(std::wstring caption, MI_Uint16 jobType, std::uint32_t durat
     return jobs_.back();
 }
 
+void Host::ScheduleShutdown(Vm& vm, std::uint64_t dueAt)
+{
+    vm.shutdownDueAt = dueAt;
+    if (std::find(shutdowns_.begin(), shutdowns_.end(), &vm) == shutdowns_.end())
+        shutdowns_.push_back(&vm);
+}
+
 void Host::Settle(std::uint64_t now)
 {
     // Jobs end in the order they are due, so that effects apply in time order.
@@ -145,13 +207,18 @@ void Host::Settle(std::uint64_t now)
     std::erase_if(jobs_, [&](const Job& job) {
         return job.finished && now >= job.endsAt + finishedJobLifetimeMs;
     });
-    for (const auto& vm : vms_) {
-        if (vm->shutdownDueAt && now >= *vm->shutdownDueAt) {
-            vm->shutdownDueAt.reset();
-            vm->shutdownRequested = false;
-            vm->enabledState = state::Off;
-        }
-    }
+    // Only VMs with a shutdown scheduled are looked at, so that a host with many VMs settles
+    // at the cost of its pending work.
+    std::erase_if(shutdowns_, [&](Vm* vm) {
+        if (!vm->shutdownDueAt)
+            return true;
+        if (now < *vm->shutdownDueAt)
+            return false;
+        vm->shutdownDueAt.reset();
+        vm->shutdownRequested = false;
+        vm->enabledState = state::Off;
+        return true;
+    });
 }
 
 }

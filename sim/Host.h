@@ -1,5 +1,6 @@
-// The model of one simulated host: its kind, identity, virtual machines and jobs. The host's
-// management instances are made from this model each time they are asked for.
+// The model of one simulated host: its kind, identity, language, virtual machines with their
+// checkpoints, and jobs. The host's management instances are made from this model each time
+// they are asked for.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "mgmt/MiTypes.h"
@@ -21,6 +23,10 @@ enum class HostKind {
     VirtualizationWithoutV2, // root/virtualization exists, v2 does not
     NoVirtualization,        // only root/cimv2
 };
+
+// The language a host's Windows is installed in: it translates the Caption and Description of
+// Msvm_ComputerSystem.
+enum class HostLanguage { English, German, French, Swedish };
 
 // Power states (EnabledState) a v2 host reports.
 namespace state {
@@ -45,14 +51,25 @@ struct VmSettings {
     std::wstring chassisSerialNumber;
 };
 
+// A checkpoint: its own settings instance, frozen when the checkpoint was taken.
+struct Checkpoint {
+    std::wstring guid; // InstanceID "Microsoft:" + guid
+    std::wstring name; // ElementName
+    VmSettings settings;
+};
+
 struct VmConfig {
     std::wstring name;             // ElementName
     std::wstring guid;             // Name: upper-case GUID without braces; empty = made up
     MI_Uint16 state = state::Off;
-    VmSettings settings;           // empty texts are made up as a new VM would get them
+    // Empty texts are made up as a new VM would get them; other tools may have set texts
+    // longer than ModifySystemSettings accepts, and the host holds them as they are.
+    VmSettings settings;
     bool guestShutdownService = true; // Msvm_ShutdownComponent present while running
     bool guestIgnoresShutdown = false; // accepts InitiateShutdown but never turns off
     int generation = 2;
+    // Names of checkpoints, oldest first, each taken of the settings as configured.
+    std::vector<std::wstring> checkpoints;
 };
 
 struct Vm {
@@ -67,6 +84,7 @@ struct Vm {
     bool inTransition = false;             // a state-change job is running
     std::optional<std::uint64_t> shutdownDueAt; // a guest shutdown in progress
     bool shutdownRequested = false;
+    std::vector<Checkpoint> checkpoints; // oldest first
 };
 
 // How a job ends and how its reads behave; the defaults are a job that completes.
@@ -83,6 +101,7 @@ struct JobPlan {
 
 struct Job {
     std::wstring instanceId;
+    Vm* vm = nullptr; // the VM the job changes, if any
     std::wstring caption;
     MI_Uint16 jobType = 0;
     std::uint64_t startedAt = 0;
@@ -103,21 +122,38 @@ public:
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
 
-    // The host's computer name: for the local computer, the name the platform reports now.
+    // The name the host answers to: for the local computer, the name the platform reports now.
     std::wstring Name() const;
+    // The computer name the host reports of itself (CSName, its own Msvm_ComputerSystem, the
+    // server of its instances): computerName when set, else the first label of Name() (an
+    // IPv4 address stays whole), upper case and at most 15 characters, as Windows keeps it.
+    std::wstring ComputerName() const;
     bool IsLocal() const { return local_; }
     HostKind Kind() const { return kind_; }
     void SetKind(HostKind kind) { kind_ = kind; }
 
     Vm& AddVm(VmConfig config);
+    // Deletes the VM (as another tool would); its running jobs end without touching it.
+    bool RemoveVm(std::wstring_view guid);
+    // Takes a checkpoint of the VM's settings as they are now.
+    Checkpoint& AddCheckpoint(Vm& vm, std::wstring name);
     Vm* FindVm(std::wstring_view elementName);
     Vm* FindVmByGuid(std::wstring_view guid);
-    std::vector<std::unique_ptr<Vm>>& Vms() { return vms_; }
+    // The VM whose live settings (vm's GUID) or checkpoint (its GUID) has this GUID; checkpoint
+    // stays null for the live settings.
+    Vm* FindSettingsOwner(std::wstring_view guid, const Checkpoint*& checkpoint);
+    const std::vector<std::unique_ptr<Vm>>& Vms() const { return vms_; }
 
     // Identity as Win32_OperatingSystem reports it.
     MI_Timestamp lastBootUpTime{2024, 3, 11, 6, 42, 17, 123456, 60};
     // Whether the local computer also answers over "WINRM" by its name.
     bool answersWinrm = true;
+    std::wstring computerName;
+    HostLanguage language = HostLanguage::English;
+    // Over "WINRM", operations without standard or full type information get numbers,
+    // booleans and datetimes as MI_STRING in their CIM text forms, as the client may deliver
+    // them ("WMIDCOM" always carries the types).
+    bool valuesAsText = false;
 
     // The host answers this many more instance deliveries, then stops answering (as if its
     // network went away mid-listing).
@@ -130,6 +166,8 @@ public:
     // Starts a job that ends after durationMs on the world's clock, as the next planned job
     // behaves (or completes).
     Job& StartJob(std::wstring caption, MI_Uint16 jobType, std::uint32_t durationMs);
+    // The guest turns the VM off at dueAt.
+    void ScheduleShutdown(Vm& vm, std::uint64_t dueAt);
     // Ends the jobs and guest shutdowns that are due, and forgets jobs finished long ago.
     void Settle(std::uint64_t now);
 
@@ -140,6 +178,10 @@ private:
     bool local_;
     std::optional<unsigned> deliveriesLeft_;
     std::vector<std::unique_ptr<Vm>> vms_;
+    // Upper-case GUIDs of VMs and of checkpoints, so that a lookup by key costs no scan.
+    std::unordered_map<std::wstring, Vm*> vmsByGuid_;
+    std::unordered_map<std::wstring, Vm*> checkpointOwners_;
+    std::vector<Vm*> shutdowns_; // VMs whose guest shutdown may be due
     std::vector<Job> jobs_;
 };
 

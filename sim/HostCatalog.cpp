@@ -1,6 +1,7 @@
 #include "sim/HostCatalog.h"
 
 #include "sim/ClassSchema.h"
+#include "sim/ComputerSystemTexts.h"
 #include "sim/Host.h"
 #include "sim/SimInstance.h"
 #include "sim/Text.h"
@@ -46,7 +47,7 @@ SimInstance* NewInstanceOf(World& world, Host& host, const std::wstring& nameSpa
 {
     SimInstance* instance = world.Objects().NewInstance(schema.Name(), &schema, Ownership::Operation);
     instance->SetNameSpace(nameSpace);
-    instance->SetServerName(UpperText(host.Name()));
+    instance->SetServerName(host.ComputerName());
     return instance;
 }
 
@@ -60,7 +61,7 @@ void PutBoolean(SimInstance& instance, std::wstring_view name, bool flag)
 void OperatingSystem(SimInstance& instance, Host& host)
 {
     instance.PutString(L"Caption", L"Microsoft Windows Server 2022 Datacenter");
-    instance.PutString(L"CSName", UpperText(host.Name()));
+    instance.PutString(L"CSName", host.ComputerName());
     MI_Value boot{};
     boot.datetime.isTimestamp = 1;
     boot.datetime.u.timestamp = host.lastBootUpTime;
@@ -73,9 +74,10 @@ void OperatingSystem(SimInstance& instance, Host& host)
 
 void HostComputerSystem(SimInstance& instance, Host& host)
 {
-    const std::wstring name = UpperText(host.Name());
-    instance.PutString(L"Caption", L"Hosting Computer System");
-    instance.PutString(L"Description", L"Microsoft Hosting Computer System");
+    const std::wstring name = host.ComputerName();
+    const ComputerSystemTexts& texts = ComputerSystemTextsIn(host.language);
+    instance.PutString(L"Caption", texts.hostCaption);
+    instance.PutString(L"Description", texts.hostDescription);
     instance.PutString(L"ElementName", name);
     instance.PutString(L"Name", name);
     instance.PutUint16(L"HealthState", 5);
@@ -84,10 +86,11 @@ void HostComputerSystem(SimInstance& instance, Host& host)
     instance.PutString(L"CreationClassName", L"Msvm_ComputerSystem");
 }
 
-void VmComputerSystem(SimInstance& instance, const Vm& vm)
+void VmComputerSystem(SimInstance& instance, const Host& host, const Vm& vm)
 {
-    instance.PutString(L"Caption", L"Virtual Machine");
-    instance.PutString(L"Description", L"Microsoft Virtual Machine");
+    const ComputerSystemTexts& texts = ComputerSystemTextsIn(host.language);
+    instance.PutString(L"Caption", texts.vmCaption);
+    instance.PutString(L"Description", texts.vmDescription);
     instance.PutString(L"ElementName", vm.name);
     instance.PutString(L"Name", vm.guid);
     instance.PutUint16(L"HealthState", 5);
@@ -99,22 +102,25 @@ void VmComputerSystem(SimInstance& instance, const Vm& vm)
     instance.PutValue(L"OnTimeInMilliseconds", onTime, MI_UINT64);
 }
 
-void SettingData(SimInstance& instance, const Vm& vm)
+// A VM's live settings, or a checkpoint's frozen ones when checkpoint is given.
+void SettingData(SimInstance& instance, const Vm& vm, const Checkpoint* checkpoint)
 {
-    instance.PutString(L"InstanceID", L"Microsoft:" + vm.guid);
+    const VmSettings& settings = checkpoint ? checkpoint->settings : vm.settings;
+    instance.PutString(L"InstanceID", L"Microsoft:" + (checkpoint ? checkpoint->guid : vm.guid));
     instance.PutString(L"Caption", L"Virtual Machine Settings");
-    instance.PutString(L"ElementName", vm.name);
+    instance.PutString(L"ElementName", checkpoint ? checkpoint->name : vm.name);
     instance.PutString(L"VirtualSystemIdentifier", vm.guid);
-    instance.PutString(L"VirtualSystemType", L"Microsoft:Hyper-V:System:Realized");
+    instance.PutString(L"VirtualSystemType", checkpoint ? L"Microsoft:Hyper-V:Snapshot:Realized"
+                                                        : L"Microsoft:Hyper-V:System:Realized");
     instance.PutString(L"VirtualSystemSubType",
                        L"Microsoft:Hyper-V:SubType:" + std::to_wstring(vm.generation));
     instance.PutString(L"Version", L"9.0");
-    instance.PutString(L"BIOSGUID", vm.settings.biosGuid);
-    instance.PutString(L"BIOSSerialNumber", vm.settings.biosSerialNumber);
-    instance.PutString(L"BaseBoardSerialNumber", vm.settings.baseBoardSerialNumber);
-    instance.PutString(L"ChassisSerialNumber", vm.settings.chassisSerialNumber);
-    instance.PutString(L"ChassisAssetTag", vm.settings.chassisAssetTag);
-    PutBoolean(instance, L"BIOSNumLock", vm.settings.biosNumLock);
+    instance.PutString(L"BIOSGUID", settings.biosGuid);
+    instance.PutString(L"BIOSSerialNumber", settings.biosSerialNumber);
+    instance.PutString(L"BaseBoardSerialNumber", settings.baseBoardSerialNumber);
+    instance.PutString(L"ChassisSerialNumber", settings.chassisSerialNumber);
+    instance.PutString(L"ChassisAssetTag", settings.chassisAssetTag);
+    PutBoolean(instance, L"BIOSNumLock", settings.biosNumLock);
     if (vm.generation == 2)
         PutBoolean(instance, L"SecureBootEnabled", true);
     instance.PutString(L"ConfigurationDataRoot", L"C:\\ProgramData\\Microsoft\\Windows\\Hyper-V");
@@ -127,7 +133,7 @@ void ManagementService(SimInstance& instance, Host& host)
     instance.PutString(L"ElementName", L"Virtual Machine Management Service");
     instance.PutUint16(L"EnabledState", state::Running);
     instance.PutString(L"SystemCreationClassName", L"Msvm_ComputerSystem");
-    instance.PutString(L"SystemName", UpperText(host.Name()));
+    instance.PutString(L"SystemName", host.ComputerName());
     instance.PutString(L"CreationClassName", L"Msvm_VirtualSystemManagementService");
     instance.PutString(L"Name", L"vmms");
     PutBoolean(instance, L"Started", true);
@@ -196,10 +202,15 @@ std::vector<SimInstance*> InstancesOf(World& world, Host& host, const std::wstri
     } else if (name == L"Msvm_ComputerSystem") {
         HostComputerSystem(*make(), host);
         for (const auto& vm : host.Vms())
-            VmComputerSystem(*make(), *vm);
+            VmComputerSystem(*make(), host, *vm);
     } else if (name == L"Msvm_VirtualSystemSettingData") {
-        for (const auto& vm : host.Vms())
-            SettingData(*make(), *vm);
+        // A VM's checkpoints come before its live settings: the first settings instance that
+        // names a VM is not necessarily the one to change.
+        for (const auto& vm : host.Vms()) {
+            for (const Checkpoint& checkpoint : vm->checkpoints)
+                SettingData(*make(), *vm, &checkpoint);
+            SettingData(*make(), *vm, nullptr);
+        }
     } else if (name == L"Msvm_VirtualSystemManagementService") {
         ManagementService(*make(), host);
     } else if (name == L"Msvm_ShutdownComponent") {
@@ -211,6 +222,39 @@ std::vector<SimInstance*> InstancesOf(World& world, Host& host, const std::wstri
             all.push_back(JobInstance(world, host, job));
     }
     return all;
+}
+
+std::vector<SimInstance*> KeyCandidates(World& world, Host& host, const std::wstring& nameSpace,
+                                        const ClassSchema& schema, const SimInstance& keys)
+{
+    const std::wstring& name = schema.Name();
+    std::vector<SimInstance*> found;
+    auto make = [&] {
+        found.push_back(NewInstanceOf(world, host, nameSpace, schema));
+        return found.back();
+    };
+    if (name == L"Msvm_ComputerSystem") {
+        const std::wstring key = keys.StringOf(L"Name");
+        if (SameText(key, host.ComputerName()))
+            HostComputerSystem(*make(), host);
+        else if (const Vm* vm = host.FindVmByGuid(key))
+            VmComputerSystem(*make(), host, *vm);
+    } else if (name == L"Msvm_VirtualSystemSettingData") {
+        const std::wstring key = keys.StringOf(L"InstanceID");
+        const std::wstring prefix = L"Microsoft:";
+        const Checkpoint* checkpoint = nullptr;
+        const Vm* vm = SameText(key.substr(0, prefix.size()), prefix)
+                           ? host.FindSettingsOwner(key.substr(prefix.size()), checkpoint) : nullptr;
+        if (vm)
+            SettingData(*make(), *vm, checkpoint);
+    } else if (name == L"Msvm_ShutdownComponent") {
+        const Vm* vm = host.FindVmByGuid(keys.StringOf(L"SystemName"));
+        if (vm && vm->enabledState == state::Running && vm->guestShutdownService)
+            ShutdownComponent(*make(), *vm);
+    } else {
+        found = InstancesOf(world, host, nameSpace, schema);
+    }
+    return found;
 }
 
 SimInstance* JobInstance(World& world, Host& host, const Job& job)

@@ -26,6 +26,12 @@ const ClassSchema* FindClassIn(const std::wstring& nameSpace, std::wstring_view 
 std::vector<SimInstance*> InstancesOf(World& world, Host& host, const std::wstring& nameSpace,
                                       const ClassSchema& schema);
 
+// The instances a lookup by the keys of `keys` may find, owned like InstancesOf's: of the
+// classes a host holds one of per VM, only the one the key names, so that a lookup costs the
+// same on a host with many VMs. The caller still compares every key.
+std::vector<SimInstance*> KeyCandidates(World& world, Host& host, const std::wstring& nameSpace,
+                                        const ClassSchema& schema, const SimInstance& keys);
+
 // The job's instance as the host reports it now.
 SimInstance* JobInstance(World& world, Host& host, const Job& job);
 

@@ -91,6 +91,7 @@ MI_Result RequestStateChange(World& world, Host& host, Vm& vm, const SimInstance
     const MI_Uint16 target = *requested == state::Reset ? state::Running : static_cast<MI_Uint16>(*requested);
     Job& job = host.StartJob(L"Changing the state of '" + vm.name + L"'", jobTypeStateChange,
                              transition->durationMs);
+    job.vm = &vm;
     job.failureText = L"'" + vm.name + L"' could not change state. The virtual machine worker "
                       L"process reported an error. (Virtual machine ID " + vm.guid + L")";
     vm.enabledState = transition->through;
@@ -126,7 +127,7 @@ MI_Result InitiateShutdown(World& world, Host& host, Vm& vm, const SimInstance* 
     }
     vm.shutdownRequested = true;
     if (!vm.guestIgnoresShutdown)
-        vm.shutdownDueAt = world.NowMs() + world.durations.guestShutdown;
+        host.ScheduleShutdown(vm, world.NowMs() + world.durations.guestShutdown);
     DeliverOutput(world, host, operation, 0, nullptr);
     return MI_RESULT_OK;
 }
@@ -154,7 +155,7 @@ void DeliverOutput(World& world, Host& host, SimOperation& operation, MI_Uint32 
         // The job comes back as a reference that carries only its key.
         SimInstance* reference = world.Objects().NewInstance(L"Msvm_ConcreteJob", nullptr, Ownership::Caller);
         reference->SetNameSpace(L"root/virtualization/v2");
-        reference->SetServerName(UpperText(host.Name()));
+        reference->SetServerName(host.ComputerName());
         MI_Value key{};
         key.string = const_cast<MI_Char*>(job->instanceId.c_str());
         (void)reference->Add(L"InstanceID", &key, MI_STRING, MI_FLAG_KEY);
@@ -163,7 +164,7 @@ void DeliverOutput(World& world, Host& host, SimOperation& operation, MI_Uint32 
         (void)output->Add(L"Job", &referenceValue, MI_REFERENCE, 0);
         world.Objects().Release(reference);
     }
-    operation.Deliver({output, nullptr, MI_RESULT_OK});
+    operation.Deliver(output);
 }
 
 MI_Result InvokeMethod(World& world, Host& host, const ClassSchema& schema,
@@ -205,7 +206,7 @@ MI_Result ReadJob(World& world, Host& host, const std::wstring& instanceId, SimO
     }
     if (!job->finished && world.NowMs() >= job->endsAt && job->plan.stallReads > 0)
         --job->plan.stallReads;
-    operation.Deliver({JobInstance(world, host, *job), nullptr, MI_RESULT_OK});
+    operation.Deliver(JobInstance(world, host, *job));
     return MI_RESULT_OK;
 }
 

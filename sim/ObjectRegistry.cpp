@@ -13,57 +13,93 @@ ObjectRegistry::~ObjectRegistry()
     // Operations release what they delivered, so they go before the instances and classes.
     operations_.clear();
     sessions_.clear();
-    for (auto& entry : instances_)
-        entry.second->Kill();
+    while (!instances_.empty())
+        Release(instances_.begin()->second.get());
+    classes_.clear();
 }
 
 SimInstance* ObjectRegistry::NewInstance(std::wstring className, const ClassSchema* schema,
                                          Ownership owner)
 {
-    auto instance = std::make_unique<SimInstance>(*world_, std::move(className), schema, owner);
+    MI_Instance* handle = instanceHandles_.Take();
+    auto instance = std::make_unique<SimInstance>(*world_, *handle, std::move(className), schema, owner);
     SimInstance* raw = instance.get();
-    instances_.emplace(&raw->Handle(), std::move(instance));
-    ++liveInstances_;
+    instances_.emplace(handle, std::move(instance));
     return raw;
 }
 
-SimInstance* ObjectRegistry::Lookup(const MI_Instance* handle) const
+SimInstance* ObjectRegistry::Lookup(const MI_Instance* handle, bool& released) const
 {
     const auto found = instances_.find(handle);
-    return found == instances_.end() ? nullptr : found->second.get();
+    if (found != instances_.end())
+        return found->second.get();
+    released = instanceHandles_.Owns(handle);
+    return nullptr;
 }
 
 void ObjectRegistry::Release(SimInstance* instance)
 {
-    if (!instance->Alive())
+    const auto found = instances_.find(&instance->Handle());
+    if (found == instances_.end())
         return;
-    instance->Kill();
-    --liveInstances_;
+    // Out of the table before it is destroyed: what it embeds is released from the table too.
+    std::unique_ptr<SimInstance> owned = std::move(found->second);
+    instances_.erase(found);
+    MI_Instance& handle = owned->Handle();
+    owned.reset();
+    // The table stays, so that a later call through the handle reaches us and is reported.
+    handle.classDecl = nullptr;
+    handle.serverName = nullptr;
+    handle.nameSpace = nullptr;
 }
 
 SimClass* ObjectRegistry::NewClass(const ClassSchema& schema, std::wstring nameSpace,
                                    std::wstring serverName, Ownership owner)
 {
-    auto simClass = std::make_unique<SimClass>(*world_, schema, std::move(nameSpace),
+    MI_Class* handle = classHandles_.Take();
+    auto simClass = std::make_unique<SimClass>(*world_, *handle, schema, std::move(nameSpace),
                                                std::move(serverName), owner);
     SimClass* raw = simClass.get();
-    classes_.emplace(&raw->Handle(), std::move(simClass));
-    ++liveClasses_;
+    classes_.emplace(handle, std::move(simClass));
     return raw;
 }
 
-SimClass* ObjectRegistry::Lookup(const MI_Class* handle) const
+SimClass* ObjectRegistry::Lookup(const MI_Class* handle, bool& released) const
 {
     const auto found = classes_.find(handle);
-    return found == classes_.end() ? nullptr : found->second.get();
+    if (found != classes_.end())
+        return found->second.get();
+    released = classHandles_.Owns(handle);
+    return nullptr;
 }
 
 void ObjectRegistry::Release(SimClass* simClass)
 {
-    if (!simClass->Alive())
+    const auto found = classes_.find(&simClass->Handle());
+    if (found == classes_.end())
         return;
-    simClass->Kill();
-    --liveClasses_;
+    MI_Class& handle = simClass->Handle();
+    classes_.erase(found);
+    handle.classDecl = nullptr;
+    handle.namespaceName = nullptr;
+    handle.serverName = nullptr;
+}
+
+std::uint64_t ObjectRegistry::AddApplication()
+{
+    const std::uint64_t id = nextId_++;
+    applications_.insert(id);
+    return id;
+}
+
+bool ObjectRegistry::HasApplication(std::uint64_t id) const
+{
+    return applications_.count(id) != 0;
+}
+
+void ObjectRegistry::CloseApplication(std::uint64_t id)
+{
+    applications_.erase(id);
 }
 
 std::uint64_t ObjectRegistry::AddSession(std::unique_ptr<SimSession> session)
@@ -84,6 +120,14 @@ void ObjectRegistry::CloseSession(std::uint64_t id)
     sessions_.erase(id);
 }
 
+int ObjectRegistry::SessionsOf(std::uint64_t application) const
+{
+    int count = 0;
+    for (const auto& entry : sessions_)
+        count += entry.second->application == application ? 1 : 0;
+    return count;
+}
+
 std::uint64_t ObjectRegistry::AddOperation(std::unique_ptr<SimOperation> operation)
 {
     const std::uint64_t id = nextId_++;
@@ -99,13 +143,26 @@ SimOperation* ObjectRegistry::FindOperation(std::uint64_t id) const
 
 void ObjectRegistry::CloseOperation(std::uint64_t id)
 {
-    operations_.erase(id);
+    // Out of the table before it is destroyed, as its deliveries are released on the way.
+    const auto found = operations_.find(id);
+    if (found == operations_.end())
+        return;
+    std::unique_ptr<SimOperation> owned = std::move(found->second);
+    operations_.erase(found);
+}
+
+int ObjectRegistry::OperationsOf(std::uint64_t session) const
+{
+    int count = 0;
+    for (const auto& entry : operations_)
+        count += entry.second->Session() == session ? 1 : 0;
+    return count;
 }
 
 std::uint64_t ObjectRegistry::AddSerializer()
 {
     const std::uint64_t id = nextId_++;
-    serializers_.emplace(id, true);
+    serializers_.insert(id);
     return id;
 }
 
@@ -122,7 +179,8 @@ void ObjectRegistry::CloseSerializer(std::uint64_t id)
 LiveCounts ObjectRegistry::Counts() const
 {
     return {static_cast<int>(sessions_.size()), static_cast<int>(operations_.size()),
-            liveInstances_, liveClasses_, static_cast<int>(serializers_.size())};
+            static_cast<int>(instances_.size()), static_cast<int>(classes_.size()),
+            static_cast<int>(serializers_.size()), static_cast<int>(applications_.size())};
 }
 
 }

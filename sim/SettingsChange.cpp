@@ -1,6 +1,8 @@
 // ModifySystemSettings: reads the embedded settings instance, checks it as a host does and
 // applies it at once or through a job. Changing the BIOS GUID, a serial number or the asset
 // tag of a VM that is not off is refused, as a real host refuses it while the VM is online.
+// A checkpoint's settings are frozen: naming one is refused at once with 32773 (invalid
+// parameter) and changes nothing.
 #include <optional>
 
 #include "sim/CimXmlReader.h"
@@ -14,6 +16,7 @@ namespace sim {
 namespace {
 
 constexpr MI_Uint32 invalidParameterValue = 4;
+constexpr MI_Uint32 invalidParameter = 32773;
 constexpr MI_Uint32 wrongDataType = 32776;
 constexpr MI_Uint32 jobStarted = 4096;
 constexpr std::size_t maxSettingLength = 32;
@@ -79,8 +82,10 @@ std::optional<MI_Uint32> ReadChange(const CimInstanceText& text, const Vm& vm, C
     return std::nullopt;
 }
 
-Vm* VmOfInstanceId(Host& host, const CimInstanceText& text)
+// The VM whose settings the InstanceID names; checkpoint is set when they are a checkpoint's.
+Vm* VmOfInstanceId(Host& host, const CimInstanceText& text, const Checkpoint*& checkpoint)
 {
+    checkpoint = nullptr;
     const CimProperty* id = text.Find(L"InstanceID");
     if (!id || id->isNull || id->isArray)
         return nullptr;
@@ -88,7 +93,7 @@ Vm* VmOfInstanceId(Host& host, const CimInstanceText& text)
     const std::wstring prefix = L"Microsoft:";
     if (value.size() <= prefix.size() || !SameText(value.substr(0, prefix.size()), prefix))
         return nullptr;
-    return host.FindVmByGuid(value.substr(prefix.size()));
+    return host.FindSettingsOwner(value.substr(prefix.size()), checkpoint);
 }
 
 std::wstring RefusalText(const Vm& vm)
@@ -110,10 +115,15 @@ MI_Result ModifySystemSettings(World& world, Host& host, const SimInstance* para
         return MI_RESULT_OK;
     }
     const auto text = ReadCimXml(settings->value.Get().string);
+    const Checkpoint* checkpoint = nullptr;
     Vm* vm = text && SameText(text->className, L"Msvm_VirtualSystemSettingData")
-                 ? VmOfInstanceId(host, *text) : nullptr;
+                 ? VmOfInstanceId(host, *text, checkpoint) : nullptr;
     if (!vm) {
         DeliverOutput(world, host, operation, invalidParameterValue, nullptr);
+        return MI_RESULT_OK;
+    }
+    if (checkpoint) {
+        DeliverOutput(world, host, operation, invalidParameter, nullptr);
         return MI_RESULT_OK;
     }
     Change change;
@@ -128,6 +138,7 @@ MI_Result ModifySystemSettings(World& world, Host& host, const SimInstance* para
         }
         Job& job = host.StartJob(L"Modifying settings of '" + vm->name + L"'",
                                  jobTypeModifySettings, world.durations.settingsJob);
+        job.vm = vm;
         job.plan.fails = true;
         job.plan.errorCode = 32775;
         job.failureText = RefusalText(*vm);
@@ -141,6 +152,7 @@ MI_Result ModifySystemSettings(World& world, Host& host, const SimInstance* para
     }
     Job& job = host.StartJob(L"Modifying settings of '" + vm->name + L"'", jobTypeModifySettings,
                              world.durations.settingsJob);
+    job.vm = vm;
     job.failureText = L"'" + vm->name + L"' failed to modify settings. (Virtual machine ID " + vm->guid + L")";
     Vm* target = vm;
     job.onSuccess = [target, applied = change.settings] { target->settings = applied; };

@@ -14,15 +14,15 @@
 namespace sim {
 namespace {
 
-// Marks application handles made here, to tell them from foreign ones.
-constexpr std::ptrdiff_t applicationMark = 0x5349;
-
-bool CheckedApplication(const MI_Application* application, const wchar_t* call)
+// The world of an open application handle made here, or null with the misuse reported.
+World* CheckedApplication(const MI_Application* application, const wchar_t* call)
 {
-    if (application && application->reserved2 == applicationMark)
-        return true;
-    ActiveWorld().ReportMisuse(std::wstring(call) + L" on an application that is not the client's");
-    return false;
+    World* world = application ? World::FromHandle(application->reserved1) : nullptr;
+    if (world && world->Objects().HasApplication(static_cast<std::uint64_t>(application->reserved2)))
+        return world;
+    ActiveWorld().ReportMisuse(std::wstring(call) +
+                               L" on an application that is not the client's or is closed");
+    return nullptr;
 }
 
 void LogCall(World& world, CallKind kind, std::wstring className, MI_Result result)
@@ -34,13 +34,23 @@ void LogCall(World& world, CallKind kind, std::wstring className, MI_Result resu
     world.Log(std::move(record));
 }
 
+// The client's close waits for the application's sessions (and their operations) to close,
+// which would never happen while the caller is inside it: that is reported. The application
+// is released either way, also when an injected failure is answered.
 MI_Result ApplicationClose(MI_Application* application)
 {
     return Guarded([&] {
-        if (!CheckedApplication(application, L"MI_Application_Close"))
+        World* world = CheckedApplication(application, L"MI_Application_Close");
+        if (!world)
             return MI_RESULT_INVALID_PARAMETER;
+        const auto id = static_cast<std::uint64_t>(application->reserved2);
+        const MI_Result result = world->TakeFault(CallKind::CloseApplication, L"").value_or(MI_RESULT_OK);
+        if (world->Objects().SessionsOf(id) > 0)
+            world->ReportMisuse(L"MI_Application_Close while sessions of the application are open");
+        world->Objects().CloseApplication(id);
+        LogCall(*world, CallKind::CloseApplication, L"", result);
         *application = {};
-        return MI_RESULT_OK;
+        return result;
     });
 }
 
@@ -51,9 +61,14 @@ MI_Result ApplicationNewSession(MI_Application* application, const MI_Char* prot
 {
     if (extendedError)
         *extendedError = nullptr;
-    if (!CheckedApplication(application, L"MI_Application_NewSession"))
+    World* world = CheckedApplication(application, L"MI_Application_NewSession");
+    if (!world) {
+        if (session)
+            *session = {};
         return MI_RESULT_INVALID_PARAMETER;
-    return OpenSession(protocol, destination, session);
+    }
+    return OpenSession(*world, static_cast<std::uint64_t>(application->reserved2), protocol,
+                       destination, session);
 }
 
 MI_Result ApplicationNewInstance(MI_Application* application, const MI_Char* className,
@@ -62,9 +77,10 @@ MI_Result ApplicationNewInstance(MI_Application* application, const MI_Char* cla
     return Guarded([&] {
         if (instance)
             *instance = nullptr;
-        if (!CheckedApplication(application, L"MI_Application_NewInstance") || !className || !instance)
+        World* owner = CheckedApplication(application, L"MI_Application_NewInstance");
+        if (!owner || !className || !*className || !instance)
             return MI_RESULT_INVALID_PARAMETER;
-        World& world = ActiveWorld();
+        World& world = *owner;
         const MI_Result result = world.TakeFault(CallKind::NewInstance, className).value_or(MI_RESULT_OK);
         LogCall(world, CallKind::NewInstance, className, result);
         if (result != MI_RESULT_OK)
@@ -81,7 +97,7 @@ MI_Result ApplicationNewInstanceFromClass(MI_Application* application, const MI_
         if (instance)
             *instance = nullptr;
         if (!CheckedApplication(application, L"MI_Application_NewInstanceFromClass") || !className ||
-            !instance || !classObject)
+            !*className || !instance || !classObject)
             return MI_RESULT_INVALID_PARAMETER;
         SimClass* simClass = World::FindClass(classObject, "MI_Application_NewInstanceFromClass");
         if (!simClass)
@@ -107,11 +123,12 @@ MI_Result ApplicationNewSerializer(MI_Application* application, MI_Uint32 flags,
         if (!serializer)
             return MI_RESULT_INVALID_PARAMETER;
         *serializer = {};
-        if (!CheckedApplication(application, L"MI_Application_NewSerializer"))
+        World* owner = CheckedApplication(application, L"MI_Application_NewSerializer");
+        if (!owner)
             return MI_RESULT_INVALID_PARAMETER;
         if (flags != 0 || !format || std::wcscmp(format, L"MI_XML") != 0)
             return MI_RESULT_NOT_SUPPORTED;
-        World& world = ActiveWorld();
+        World& world = *owner;
         if (auto fault = world.TakeFault(CallKind::NewSerializer, format))
             return *fault;
         serializer->reserved1 = reinterpret_cast<std::uint64_t>(&world);
@@ -129,14 +146,18 @@ World* CheckedSerializer(const MI_Serializer* serializer, const wchar_t* call)
     return nullptr;
 }
 
+// The serializer is released also when an injected failure is answered.
 MI_Result SerializerClose(MI_Serializer* serializer)
 {
     return Guarded([&] {
         World* world = CheckedSerializer(serializer, L"MI_Serializer_Close");
         if (!world)
             return MI_RESULT_INVALID_PARAMETER;
+        const MI_Result result = world->TakeFault(CallKind::CloseSerializer, L"").value_or(MI_RESULT_OK);
         world->Objects().CloseSerializer(static_cast<std::uint64_t>(serializer->reserved2));
-        return MI_RESULT_OK;
+        LogCall(*world, CallKind::CloseSerializer, L"", result);
+        *serializer = {};
+        return result;
     });
 }
 
@@ -244,9 +265,11 @@ MI_Result MI_Application_InitializeV1(MI_Uint32 flags, const MI_Char*, MI_Instan
     *application = {};
     if (flags != 0)
         return MI_RESULT_INVALID_PARAMETER;
-    if (auto fault = sim::ActiveWorld().TakeFault(sim::CallKind::Initialize, L""))
+    sim::World& world = sim::ActiveWorld();
+    if (auto fault = world.TakeFault(sim::CallKind::Initialize, L""))
         return *fault;
-    application->reserved2 = sim::applicationMark;
+    application->reserved1 = reinterpret_cast<std::uint64_t>(&world);
+    application->reserved2 = static_cast<std::ptrdiff_t>(world.Objects().AddApplication());
     application->ft = &sim::applicationTable;
     return MI_RESULT_OK;
 }

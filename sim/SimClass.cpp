@@ -5,19 +5,20 @@
 #include "mgmt/MiTables.h"
 #include "sim/ClassSchema.h"
 #include "sim/Guard.h"
+#include "sim/LoggedCall.h"
 #include "sim/World.h"
 
 namespace sim {
 
-SimClass::SimClass(World& world, const ClassSchema& schema, std::wstring nameSpace,
-                   std::wstring serverName, Ownership owner)
-    : world_(&world), schema_(&schema), nameSpace_(std::move(nameSpace)),
+SimClass::SimClass(World& world, MI_Class& handle, const ClassSchema& schema,
+                   std::wstring nameSpace, std::wstring serverName, Ownership owner)
+    : world_(&world), handle_(&handle), schema_(&schema), nameSpace_(std::move(nameSpace)),
       serverName_(std::move(serverName)), owner_(owner)
 {
-    handle_.ft = &simClassTable;
-    handle_.classDecl = &schema.Decl();
-    handle_.namespaceName = nameSpace_.empty() ? nullptr : nameSpace_.c_str();
-    handle_.serverName = serverName_.empty() ? nullptr : serverName_.c_str();
+    handle_->ft = &simClassTable;
+    handle_->classDecl = &schema.Decl();
+    handle_->namespaceName = nameSpace_.empty() ? nullptr : nameSpace_.c_str();
+    handle_->serverName = serverName_.empty() ? nullptr : serverName_.c_str();
 }
 
 namespace {
@@ -27,46 +28,65 @@ SimClass* Checked(const MI_Class* self, const char* call)
     return World::FindClass(self, call);
 }
 
-MI_Result ClassGetClassName(const MI_Class* self, const MI_Char** className)
+template <typename Body>
+MI_Result ClassCall(const MI_Class* self, const char* name, CallKind kind, std::wstring element,
+                    Body body)
 {
     return Guarded([&] {
-        SimClass* simClass = Checked(self, "MI_Class_GetClassName");
-        if (!simClass || !className)
+        SimClass* simClass = Checked(self, name);
+        if (!simClass)
             return MI_RESULT_INVALID_PARAMETER;
-        *className = simClass->Schema().Name().c_str();
+        return LoggedCall(simClass->GetWorld(), *simClass, kind, simClass->Schema().Name(),
+                          std::move(element), body);
+    });
+}
+
+MI_Result ClassGetClassName(const MI_Class* self, const MI_Char** className)
+{
+    if (className)
+        *className = nullptr;
+    return ClassCall(self, "MI_Class_GetClassName", CallKind::ClassName, L"",
+                     [&](SimClass& simClass, CallRecord&) {
+        if (!className)
+            return MI_RESULT_INVALID_PARAMETER;
+        *className = simClass.Schema().Name().c_str();
         return MI_RESULT_OK;
     });
 }
 
 MI_Result ClassGetNameSpace(const MI_Class* self, const MI_Char** nameSpace)
 {
-    return Guarded([&] {
-        SimClass* simClass = Checked(self, "MI_Class_GetNameSpace");
-        if (!simClass || !nameSpace)
+    if (nameSpace)
+        *nameSpace = nullptr;
+    return ClassCall(self, "MI_Class_GetNameSpace", CallKind::ClassNameSpace, L"",
+                     [&](SimClass& simClass, CallRecord&) {
+        if (!nameSpace)
             return MI_RESULT_INVALID_PARAMETER;
-        *nameSpace = simClass->Handle().namespaceName;
+        *nameSpace = simClass.Handle().namespaceName;
         return MI_RESULT_OK;
     });
 }
 
 MI_Result ClassGetServerName(const MI_Class* self, const MI_Char** serverName)
 {
-    return Guarded([&] {
-        SimClass* simClass = Checked(self, "MI_Class_GetServerName");
-        if (!simClass || !serverName)
+    if (serverName)
+        *serverName = nullptr;
+    return ClassCall(self, "MI_Class_GetServerName", CallKind::ClassServerName, L"",
+                     [&](SimClass& simClass, CallRecord&) {
+        if (!serverName)
             return MI_RESULT_INVALID_PARAMETER;
-        *serverName = simClass->Handle().serverName;
+        *serverName = simClass.Handle().serverName;
         return MI_RESULT_OK;
     });
 }
 
 MI_Result ClassGetElementCount(const MI_Class* self, MI_Uint32* count)
 {
-    return Guarded([&] {
-        SimClass* simClass = Checked(self, "MI_Class_GetElementCount");
-        if (!simClass || !count)
+    return ClassCall(self, "MI_Class_GetElementCount", CallKind::ClassElementCount, L"",
+                     [&](SimClass& simClass, CallRecord&) {
+        if (!count)
             return MI_RESULT_INVALID_PARAMETER;
-        *count = static_cast<MI_Uint32>(simClass->Schema().Properties().size());
+        *count = static_cast<MI_Uint32>(simClass.Schema().Properties().size());
         return MI_RESULT_OK;
     });
 }
@@ -96,14 +116,14 @@ MI_Result ClassGetElement(const MI_Class* self, const MI_Char* name, MI_Value* v
                           MI_Boolean* valueExists, MI_Type* type, MI_Char** referenceClass,
                           MI_QualifierSet* qualifierSet, MI_Uint32* flags, MI_Uint32* index)
 {
-    return Guarded([&] {
-        SimClass* simClass = Checked(self, "MI_Class_GetElement");
-        if (!simClass || !name)
+    return ClassCall(self, "MI_Class_GetElement", CallKind::ClassGetElement, name ? name : L"",
+                     [&](SimClass& simClass, CallRecord&) {
+        if (!name)
             return MI_RESULT_INVALID_PARAMETER;
-        const int found = simClass->Schema().IndexOf(name);
+        const int found = simClass.Schema().IndexOf(name);
         if (found < 0)
             return MI_RESULT_NO_SUCH_PROPERTY;
-        DescribeElement(simClass->Schema(), static_cast<std::size_t>(found), nullptr, value,
+        DescribeElement(simClass.Schema(), static_cast<std::size_t>(found), nullptr, value,
                         valueExists, type, referenceClass, qualifierSet, flags);
         if (index)
             *index = static_cast<MI_Uint32>(found);
@@ -116,13 +136,12 @@ MI_Result ClassGetElementAt(const MI_Class* self, MI_Uint32 index, const MI_Char
                             MI_Char** referenceClass, MI_QualifierSet* qualifierSet,
                             MI_Uint32* flags)
 {
-    return Guarded([&] {
-        SimClass* simClass = Checked(self, "MI_Class_GetElementAt");
-        if (!simClass)
-            return MI_RESULT_INVALID_PARAMETER;
-        if (index >= simClass->Schema().Properties().size())
+    return ClassCall(self, "MI_Class_GetElementAt", CallKind::ClassGetElementAt, L"",
+                     [&](SimClass& simClass, CallRecord& record) {
+        if (index >= simClass.Schema().Properties().size())
             return MI_RESULT_NO_SUCH_PROPERTY;
-        DescribeElement(simClass->Schema(), index, name, value, valueExists, type,
+        record.element = simClass.Schema().Properties()[index].name;
+        DescribeElement(simClass.Schema(), index, name, value, valueExists, type,
                         referenceClass, qualifierSet, flags);
         return MI_RESULT_OK;
     });
@@ -170,29 +189,40 @@ MI_Result ClassParent(const MI_Class* self, MI_Class** parent)
     return Checked(self, "MI_Class_GetParentClass") ? MI_RESULT_INVALID_SUPERCLASS : MI_RESULT_INVALID_PARAMETER;
 }
 
+// An injected failure is answered, but the class object is deleted all the same.
 MI_Result ClassDelete(MI_Class* self)
 {
     return Guarded([&] {
         SimClass* simClass = Checked(self, "MI_Class_Delete");
         if (!simClass)
             return MI_RESULT_INVALID_PARAMETER;
+        World& world = simClass->GetWorld();
+        CallRecord record;
+        record.kind = CallKind::DeleteClass;
+        record.className = simClass->Schema().Name();
         if (simClass->Owner() != Ownership::Caller) {
-            simClass->GetWorld().ReportMisuse(L"MI_Class_Delete on a class that belongs to an operation");
-            return MI_RESULT_INVALID_PARAMETER;
+            world.ReportMisuse(L"MI_Class_Delete on a class that belongs to an operation");
+            record.result = MI_RESULT_INVALID_PARAMETER;
+        } else {
+            record.result = world.TakeFault(CallKind::DeleteClass, record.className).value_or(MI_RESULT_OK);
+            world.Objects().Release(simClass);
         }
-        simClass->GetWorld().Objects().Release(simClass);
-        return MI_RESULT_OK;
+        const MI_Result result = record.result;
+        world.Log(std::move(record));
+        return result;
     });
 }
 
 MI_Result ClassClone(const MI_Class* self, MI_Class** newClass)
 {
-    return Guarded([&] {
-        SimClass* simClass = Checked(self, "MI_Class_Clone");
-        if (!simClass || !newClass)
+    if (newClass)
+        *newClass = nullptr;
+    return ClassCall(self, "MI_Class_Clone", CallKind::CloneClass, L"",
+                     [&](SimClass& simClass, CallRecord&) {
+        if (!newClass)
             return MI_RESULT_INVALID_PARAMETER;
-        SimClass* copy = simClass->GetWorld().Objects().NewClass(
-            simClass->Schema(), simClass->NameSpace(), simClass->ServerName(), Ownership::Caller);
+        SimClass* copy = simClass.GetWorld().Objects().NewClass(
+            simClass.Schema(), simClass.NameSpace(), simClass.ServerName(), Ownership::Caller);
         *newClass = &copy->Handle();
         return MI_RESULT_OK;
     });

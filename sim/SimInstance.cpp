@@ -7,32 +7,29 @@
 
 namespace sim {
 
-SimInstance::SimInstance(World& world, std::wstring className, const ClassSchema* schema,
-                         Ownership owner)
-    : world_(&world), className_(std::move(className)), schema_(schema), owner_(owner)
+SimInstance::SimInstance(World& world, MI_Instance& handle, std::wstring className,
+                         const ClassSchema* schema, Ownership owner)
+    : world_(&world), handle_(&handle), className_(std::move(className)), schema_(schema), owner_(owner)
 {
     if (schema_) {
+        // Sized once: growing the table step by step leaves freed blocks behind that make the
+        // heap slow to search when a host makes tens of thousands of instances.
+        elements_.reserve(schema_->Properties().size());
         for (std::size_t i = 0; i < schema_->Properties().size(); ++i) {
             Element element{schema_->Properties()[i].name, schema_->FlagsOf(i), {}};
             element.value.AssignNull(schema_->Properties()[i].type);
             elements_.push_back(std::move(element));
         }
     }
-    handle_.ft = &simInstanceTable;
-    handle_.classDecl = schema_ ? &schema_->Decl() : nullptr;
+    handle_->ft = &simInstanceTable;
+    handle_->classDecl = schema_ ? &schema_->Decl() : nullptr;
     RefreshHandle();
-}
-
-void SimInstance::Kill()
-{
-    alive_ = false;
-    elements_.clear();
 }
 
 void SimInstance::RefreshHandle()
 {
-    handle_.nameSpace = nameSpace_.empty() ? nullptr : nameSpace_.c_str();
-    handle_.serverName = serverName_.empty() ? nullptr : serverName_.c_str();
+    handle_->nameSpace = nameSpace_.empty() ? nullptr : nameSpace_.c_str();
+    handle_->serverName = serverName_.empty() ? nullptr : serverName_.c_str();
 }
 
 void SimInstance::SetNameSpace(std::wstring nameSpace)
@@ -114,9 +111,8 @@ std::wstring SimInstance::StringOf(std::wstring_view name) const
 
 SimInstance* SimInstance::Copy(Ownership owner) const
 {
-    SimInstance* copy = world_->Objects().NewInstance(className_, nullptr, owner);
-    copy->schema_ = schema_;
-    copy->handle_.classDecl = handle_.classDecl;
+    SimInstance* copy = world_->Objects().NewInstance(className_, schema_, owner);
+    copy->elements_.clear();
     copy->SetNameSpace(nameSpace_);
     copy->SetServerName(serverName_);
     for (const Element& element : elements_)

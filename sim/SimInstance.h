@@ -1,6 +1,7 @@
-// A simulated instance: the MI_Instance handle the caller sees, its class name, namespace and
-// server, and its elements in order. Who may delete it is recorded, so that a caller deleting
-// an instance that belongs to an operation is reported instead of corrupting anything.
+// A simulated instance: the MI_Instance handle the caller sees (held by the world's registry,
+// which outlives the instance), its class name, namespace and server, and its elements in
+// order. Who may delete it is recorded, so that a caller deleting an instance that belongs to
+// an operation is reported instead of corrupting anything.
 #pragma once
 
 #include <string>
@@ -29,20 +30,17 @@ struct Element {
 
 class SimInstance {
 public:
-    SimInstance(World& world, std::wstring className, const ClassSchema* schema, Ownership owner);
+    SimInstance(World& world, MI_Instance& handle, std::wstring className,
+                const ClassSchema* schema, Ownership owner);
     SimInstance(const SimInstance&) = delete;
     SimInstance& operator=(const SimInstance&) = delete;
 
-    MI_Instance& Handle() { return handle_; }
-    const MI_Instance& Handle() const { return handle_; }
+    MI_Instance& Handle() { return *handle_; }
+    const MI_Instance& Handle() const { return *handle_; }
     World& GetWorld() const { return *world_; }
     const std::wstring& ClassName() const { return className_; }
     const ClassSchema* Schema() const { return schema_; }
     Ownership Owner() const { return owner_; }
-    bool Alive() const { return alive_; }
-    // Drops the elements and marks the handle dead; the shell stays so that later use of the
-    // handle is recognised.
-    void Kill();
 
     const std::wstring& NameSpace() const { return nameSpace_; }
     void SetNameSpace(std::wstring nameSpace);
@@ -74,11 +72,10 @@ private:
     void RefreshHandle();
 
     World* world_;
-    MI_Instance handle_{};
+    MI_Instance* handle_;
     std::wstring className_;
     const ClassSchema* schema_;
     Ownership owner_;
-    bool alive_ = true;
     std::wstring nameSpace_;
     std::wstring serverName_;
     std::vector<Element> elements_;

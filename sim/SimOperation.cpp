@@ -1,10 +1,11 @@
-// The operation function table: results pulled one by one, then one close that releases
-// everything the operation delivered.
+// The operation function table: results pulled one by one to the final one, then one close
+// that releases everything the operation still holds.
 #include "sim/SimOperation.h"
 
 #include <memory>
 
 #include "mgmt/MiTables.h"
+#include "sim/FailureText.h"
 #include "sim/Guard.h"
 #include "sim/SimClass.h"
 #include "sim/SimInstance.h"
@@ -14,32 +15,70 @@ namespace sim {
 
 SimOperation::~SimOperation()
 {
-    for (const Delivery& delivery : deliveries_) {
-        if (delivery.instance)
-            world_->Objects().Release(delivery.instance);
-        if (delivery.classObject)
-            world_->Objects().Release(delivery.classObject);
-    }
+    for (Delivery& delivery : deliveries_)
+        ReleaseObjects(delivery);
 }
 
-Delivery SimOperation::Pull(bool& moreResults)
+void SimOperation::ReleaseObjects(Delivery& delivery)
 {
-    const Delivery delivery = deliveries_[next_++];
+    if (delivery.instance)
+        world_->Objects().Release(delivery.instance);
+    if (delivery.classObject)
+        world_->Objects().Release(delivery.classObject);
+    delivery.instance = nullptr;
+    delivery.classObject = nullptr;
+}
+
+void SimOperation::Deliver(SimInstance* instance)
+{
+    deliveries_.push_back({instance, nullptr, MI_RESULT_OK, {}});
+}
+
+void SimOperation::Deliver(SimClass* classObject)
+{
+    deliveries_.push_back({nullptr, classObject, MI_RESULT_OK, {}});
+}
+
+void SimOperation::Fail(MI_Result result, std::wstring message)
+{
+    std::wstring text = message.empty() ? FailureText(result) : std::move(message);
+    deliveries_.push_back({nullptr, nullptr, result, std::move(text)});
+}
+
+void SimOperation::Seal(FinalDelivery finalDelivery)
+{
+    if (deliveries_.empty()) {
+        deliveries_.push_back({});
+        return;
+    }
+    const Delivery& last = deliveries_.back();
+    if (finalDelivery == FinalDelivery::Separate && (last.instance || last.classObject))
+        deliveries_.push_back({});
+}
+
+void SimOperation::ForEachInstance(const std::function<void(SimInstance&)>& visit)
+{
+    for (Delivery& delivery : deliveries_)
+        if (delivery.instance)
+            visit(*delivery.instance);
+}
+
+const Delivery& SimOperation::Pull(bool& moreResults)
+{
+    if (next_ > 0)
+        ReleaseObjects(deliveries_[next_ - 1]);
+    const Delivery& delivery = deliveries_[next_++];
     moreResults = next_ < deliveries_.size();
     return delivery;
 }
 
 void SimOperation::FailFromHere(MI_Result result)
 {
-    // Deliveries not yet pulled stay owned (and released at close) but are never handed out.
-    deliveries_.insert(deliveries_.begin() + static_cast<std::ptrdiff_t>(next_), {nullptr, nullptr, result});
-    for (std::size_t i = next_ + 1; i < deliveries_.size(); ++i) {
-        if (deliveries_[i].instance)
-            world_->Objects().Release(deliveries_[i].instance);
-        if (deliveries_[i].classObject)
-            world_->Objects().Release(deliveries_[i].classObject);
-    }
-    deliveries_.resize(next_ + 1);
+    // Deliveries not yet pulled are released and never handed out.
+    for (std::size_t i = next_; i < deliveries_.size(); ++i)
+        ReleaseObjects(deliveries_[i]);
+    deliveries_.resize(next_);
+    Fail(result);
 }
 
 void OpenOperation(World& world, std::unique_ptr<SimOperation> operation, MI_Operation* handle)
@@ -68,12 +107,30 @@ Pulled CheckedOperation(MI_Operation* handle, const wchar_t* call)
     return {world, operation};
 }
 
+// A misuse of the call itself: its code is returned (and put into *result) in either way of
+// reporting.
+MI_Result CallError(const Pulled& pulled, const wchar_t* call, bool wantClass)
+{
+    if (!pulled.operation)
+        return MI_RESULT_INVALID_PARAMETER;
+    if (pulled.operation->ClassOperation() != wantClass) {
+        pulled.world->ReportMisuse(std::wstring(call) + L" on an operation of the other kind");
+        return MI_RESULT_INVALID_PARAMETER;
+    }
+    pulled.world->ReportMisuse(std::wstring(call) + L" after the last result");
+    return MI_RESULT_FAILED;
+}
+
 // One pull of either kind; an injected read fault ends the results with that failure.
 MI_Result PullOne(MI_Operation* handle, bool wantClass, const MI_Instance** instance,
                   const MI_Class** classObject, MI_Boolean* moreResults, MI_Result* result,
                   const MI_Char** errorMessage, const MI_Instance** completionDetails)
 {
     const wchar_t* call = wantClass ? L"MI_Operation_GetClass" : L"MI_Operation_GetInstance";
+    if (instance)
+        *instance = nullptr;
+    if (classObject)
+        *classObject = nullptr;
     if (moreResults)
         *moreResults = MI_FALSE;
     if (errorMessage)
@@ -81,33 +138,39 @@ MI_Result PullOne(MI_Operation* handle, bool wantClass, const MI_Instance** inst
     if (completionDetails)
         *completionDetails = nullptr;
     const Pulled pulled = CheckedOperation(handle, call);
-    MI_Result answer = MI_RESULT_INVALID_PARAMETER;
-    if (pulled.operation && pulled.operation->ClassOperation() != wantClass) {
-        pulled.world->ReportMisuse(std::wstring(call) + L" on an operation of the other kind");
-    } else if (pulled.operation && pulled.operation->Finished()) {
-        pulled.world->ReportMisuse(std::wstring(call) + L" after the last result");
-        answer = MI_RESULT_FAILED;
-    } else if (pulled.operation) {
-        const CallKind kind = wantClass ? CallKind::ReadClass : CallKind::ReadInstance;
-        if (auto fault = pulled.world->TakeFault(kind, L""))
-            pulled.operation->FailFromHere(*fault);
-        bool more = false;
-        const Delivery delivery = pulled.operation->Pull(more);
-        if (instance)
-            *instance = delivery.instance ? &delivery.instance->Handle() : nullptr;
-        if (classObject)
-            *classObject = delivery.classObject ? &delivery.classObject->Handle() : nullptr;
-        if (moreResults)
-            *moreResults = more ? MI_TRUE : MI_FALSE;
-        answer = delivery.result;
-        CallRecord record;
-        record.kind = kind;
-        record.result = answer;
-        pulled.world->Log(std::move(record));
+    if (pulled.operation && !(wantClass ? static_cast<const void*>(classObject) : instance)) {
+        pulled.world->ReportMisuse(std::wstring(call) + L" without a place for the result's object");
+        if (result)
+            *result = MI_RESULT_INVALID_PARAMETER;
+        return MI_RESULT_INVALID_PARAMETER;
     }
+    if (!pulled.operation || pulled.operation->Finished() ||
+        pulled.operation->ClassOperation() != wantClass) {
+        const MI_Result error = CallError(pulled, call, wantClass);
+        if (result)
+            *result = error;
+        return error;
+    }
+    const CallKind kind = wantClass ? CallKind::ReadClass : CallKind::ReadInstance;
+    if (auto fault = pulled.world->TakeFault(kind, L""))
+        pulled.operation->FailFromHere(*fault);
+    bool more = false;
+    const Delivery& delivery = pulled.operation->Pull(more);
+    if (instance && delivery.instance)
+        *instance = &delivery.instance->Handle();
+    if (classObject && delivery.classObject)
+        *classObject = &delivery.classObject->Handle();
+    if (moreResults)
+        *moreResults = more ? MI_TRUE : MI_FALSE;
     if (result)
-        *result = answer;
-    return answer;
+        *result = delivery.result;
+    if (errorMessage && delivery.result != MI_RESULT_OK)
+        *errorMessage = delivery.message.c_str();
+    CallRecord record;
+    record.kind = kind;
+    record.result = delivery.result;
+    pulled.world->Log(std::move(record));
+    return pulled.world->resultReporting == ResultReporting::OutParameter ? MI_RESULT_OK : delivery.result;
 }
 
 MI_Result OperationGetInstance(MI_Operation* handle, const MI_Instance** instance,
@@ -130,17 +193,26 @@ MI_Result OperationGetClass(MI_Operation* handle, const MI_Class** classObject,
     });
 }
 
+// A synchronous close waits for the final result, which only the caller's pulls bring: a close
+// before it would never return on a real client, so it is reported. The operation is released
+// either way.
 MI_Result OperationClose(MI_Operation* handle)
 {
     return Guarded([&] {
         const Pulled pulled = CheckedOperation(handle, L"MI_Operation_Close");
         if (!pulled.operation)
             return MI_RESULT_INVALID_PARAMETER;
+        MI_Result result = pulled.world->TakeFault(CallKind::CloseOperation, L"").value_or(MI_RESULT_OK);
+        if (!pulled.operation->Finished()) {
+            pulled.world->ReportMisuse(L"MI_Operation_Close before the final result was read");
+            result = MI_RESULT_FAILED;
+        }
         pulled.world->Objects().CloseOperation(static_cast<std::uint64_t>(handle->reserved2));
         CallRecord record;
         record.kind = CallKind::CloseOperation;
+        record.result = result;
         pulled.world->Log(std::move(record));
-        return MI_RESULT_OK;
+        return result;
     });
 }
 

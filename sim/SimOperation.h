@@ -1,8 +1,10 @@
-// A simulated operation: the results a host gave, pulled one by one by the caller. Everything
-// it delivered belongs to it until it is closed.
+// A simulated operation: the results a host gave, pulled one by one by the caller. Each
+// delivered object lives until the next pull or the close, as the client documents it; what
+// was never pulled is released at the close.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,34 +16,46 @@ namespace sim {
 class SimClass;
 class SimInstance;
 class World;
+enum class FinalDelivery;
 
 struct Delivery {
     SimInstance* instance = nullptr;
     SimClass* classObject = nullptr;
     MI_Result result = MI_RESULT_OK;
+    std::wstring message; // the host's words for a failure
 };
 
 class SimOperation {
 public:
-    SimOperation(World& world, bool classOperation) : world_(&world), classOperation_(classOperation) {}
+    SimOperation(World& world, bool classOperation, std::uint64_t session)
+        : world_(&world), classOperation_(classOperation), session_(session) {}
     ~SimOperation();
     SimOperation(const SimOperation&) = delete;
     SimOperation& operator=(const SimOperation&) = delete;
 
-    void Deliver(Delivery delivery) { deliveries_.push_back(delivery); }
+    void Deliver(SimInstance* instance);
+    void Deliver(SimClass* classObject);
     // A final failure in place of (further) results.
-    void Fail(MI_Result result) { deliveries_.push_back({nullptr, nullptr, result}); }
+    void Fail(MI_Result result, std::wstring message = {});
+    // Ends the results as the world delivers a final result: an empty result set still gets
+    // one; a separate final delivery follows the last object.
+    void Seal(FinalDelivery finalDelivery);
+    void ForEachInstance(const std::function<void(SimInstance&)>& visit);
 
     bool ClassOperation() const { return classOperation_; }
+    std::uint64_t Session() const { return session_; }
     bool Finished() const { return next_ >= deliveries_.size(); }
-    // The next delivery; the operation has none left after the last one.
-    Delivery Pull(bool& moreResults);
+    // The next delivery; what the previous one delivered is released now.
+    const Delivery& Pull(bool& moreResults);
     // Ends the results here with a failure (an injected fault on a read).
     void FailFromHere(MI_Result result);
 
 private:
+    void ReleaseObjects(Delivery& delivery);
+
     World* world_;
     bool classOperation_;
+    std::uint64_t session_;
     std::vector<Delivery> deliveries_;
     std::size_t next_ = 0;
 };

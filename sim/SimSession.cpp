@@ -6,15 +6,12 @@
 #include <memory>
 
 #include "mgmt/MiTables.h"
-#include "sim/ClassSchema.h"
+#include "sim/FailureText.h"
 #include "sim/Guard.h"
-#include "sim/HostCatalog.h"
-#include "sim/HostMethods.h"
-#include "sim/SimClass.h"
+#include "sim/SessionAnswers.h"
 #include "sim/SimOperation.h"
 #include "sim/Text.h"
-#include "sim/ValueText.h"
-#include "sim/WqlParser.h"
+#include "sim/TextForms.h"
 #include "sim/World.h"
 
 namespace sim {
@@ -23,12 +20,14 @@ namespace {
 struct Call {
     World* world = nullptr;
     SimSession* session = nullptr;
+    std::uint64_t id = 0;
 };
 
 Call CheckedSession(MI_Session* handle, const char* call)
 {
     World* world = handle ? World::FromHandle(handle->reserved1) : nullptr;
-    SimSession* session = world ? world->Objects().FindSession(static_cast<std::uint64_t>(handle->reserved2)) : nullptr;
+    const auto id = handle ? static_cast<std::uint64_t>(handle->reserved2) : 0;
+    SimSession* session = world ? world->Objects().FindSession(id) : nullptr;
     if (!session) {
         std::string name(call);
         ActiveWorld().ReportMisuse(std::wstring(name.begin(), name.end()) +
@@ -36,7 +35,7 @@ Call CheckedSession(MI_Session* handle, const char* call)
         return {};
     }
     world->Settle();
-    return {world, session};
+    return {world, session, id};
 }
 
 CallRecord RecordFor(CallKind kind, const SimSession& session, const MI_Char* nameSpace)
@@ -49,111 +48,43 @@ CallRecord RecordFor(CallKind kind, const SimSession& session, const MI_Char* na
     return record;
 }
 
-void AddParameters(CallRecord& record, const SimInstance& instance)
+// Operation flags as the client accepts them: known bits only, at most one kind of run-time
+// type information, and the deep polymorphism bit only with the shallow one.
+bool ValidFlags(MI_Uint32 flags)
 {
-    for (const Element& element : instance.Elements())
-        if (!element.value.IsNull())
-            record.parameters.emplace_back(element.name, ValueText(element.value));
+    constexpr MI_Uint32 known = MI_OPERATIONFLAGS_MANUAL_ACK_RESULTS | MI_OPERATIONFLAGS_BASIC_RTTI |
+        MI_OPERATIONFLAGS_FULL_RTTI | MI_OPERATIONFLAGS_LOCALIZED_QUALIFIERS |
+        MI_OPERATIONFLAGS_EXPENSIVE_PROPERTIES | MI_OPERATIONFLAGS_POLYMORPHISM_DEEP_BASE_PROPS_ONLY |
+        MI_OPERATIONFLAGS_REPORT_OPERATION_STARTED | MI_OPERATIONFLAGS_NO_RTTI |
+        MI_OPERATIONFLAGS_STANDARD_RTTI;
+    if (flags & ~known)
+        return false;
+    int rtti = 0;
+    for (MI_Uint32 kind : {MI_OPERATIONFLAGS_BASIC_RTTI, MI_OPERATIONFLAGS_FULL_RTTI,
+                           MI_OPERATIONFLAGS_NO_RTTI, MI_OPERATIONFLAGS_STANDARD_RTTI})
+        rtti += (flags & kind) ? 1 : 0;
+    constexpr MI_Uint32 deepBit = MI_OPERATIONFLAGS_POLYMORPHISM_DEEP_BASE_PROPS_ONLY &
+                                  ~MI_OPERATIONFLAGS_POLYMORPHISM_SHALLOW;
+    const bool deepWithoutShallow =
+        (flags & MI_OPERATIONFLAGS_POLYMORPHISM_DEEP_BASE_PROPS_ONLY) == deepBit;
+    return rtti <= 1 && !deepWithoutShallow;
 }
 
-// The host behind the session when it answers now; the unreachable result otherwise.
-MI_Result Reach(World& world, const SimSession& session, Host*& host)
+// Opens the operation with the answer: the deliveries made in the form the session gets them,
+// or one failure; then the final result as the world delivers it.
+void Finish(const Call& call, MI_Uint32 flags, std::unique_ptr<SimOperation> operation,
+            MI_Result result, CallRecord record, MI_Operation* handle)
 {
-    host = session.host;
-    const bool winrm = SameText(session.protocol, L"WINRM");
-    if (!host || !host->Answering() || (host->IsLocal() && winrm && !host->answersWinrm)) {
-        host = nullptr;
-        return world.unreachableResult;
+    World& world = *call.world;
+    if (result != MI_RESULT_OK) {
+        Host* host = nullptr;
+        const bool unreachable = result == world.unreachableResult &&
+                                 Reach(world, *call.session, host) != MI_RESULT_OK;
+        operation->Fail(result, unreachable ? UnreachableText() : std::wstring());
+    } else if (call.session->host && DeliversText(*call.session->host, *call.session, flags)) {
+        operation->ForEachInstance(ToTextForms);
     }
-    return MI_RESULT_OK;
-}
-
-bool Matches(const SimInstance& instance, const WqlCondition& condition)
-{
-    const Element* element = instance.Find(condition.property);
-    return element && !element->value.IsNull() &&
-           SameText(ValueText(element->value), condition.literal);
-}
-
-// Keeps only the selected properties (and the keys, which identify the instance).
-void Project(SimInstance& instance, const std::vector<std::wstring>& properties)
-{
-    if (properties.empty())
-        return;
-    for (Element& element : instance.Elements()) {
-        bool selected = (element.flags & MI_FLAG_KEY) != 0;
-        for (const std::wstring& property : properties)
-            selected = selected || SameText(property, element.name);
-        if (!selected)
-            element.value.AssignNull(element.value.Type());
-    }
-}
-
-// Delivers instances one by one while the host keeps answering.
-void DeliverAll(World& world, Host& host, SimOperation& operation,
-                const std::vector<SimInstance*>& instances)
-{
-    std::size_t next = 0;
-    for (; next < instances.size(); ++next) {
-        if (!host.Answering()) {
-            operation.Fail(world.unreachableResult);
-            break;
-        }
-        operation.Deliver({instances[next], nullptr, MI_RESULT_OK});
-        host.CountDelivery();
-    }
-    for (; next < instances.size(); ++next)
-        world.Objects().Release(instances[next]);
-    if (instances.empty())
-        operation.Deliver({});
-}
-
-MI_Result AnswerQuery(World& world, const SimSession& session, const MI_Char* nameSpace,
-                      const MI_Char* dialect, const MI_Char* queryText, SimOperation& operation,
-                      CallRecord& record)
-{
-    const auto query = queryText ? ParseWql(queryText) : std::nullopt;
-    if (query)
-        record.className = query->className;
-    if (auto fault = world.TakeFault(CallKind::QueryInstances, record.className))
-        return *fault;
-    Host* host = nullptr;
-    if (MI_Result reached = Reach(world, session, host); reached != MI_RESULT_OK)
-        return reached;
-    if (!dialect || !SameText(dialect, L"WQL"))
-        return MI_RESULT_QUERY_LANGUAGE_NOT_SUPPORTED;
-    const auto canonical = nameSpace ? FindNamespace(*host, nameSpace) : std::nullopt;
-    if (!canonical)
-        return MI_RESULT_INVALID_NAMESPACE;
-    if (!query)
-        return MI_RESULT_INVALID_QUERY;
-    const ClassSchema* schema = FindClassIn(*canonical, query->className);
-    if (!schema)
-        return MI_RESULT_INVALID_CLASS;
-    for (const std::wstring& property : query->properties)
-        if (schema->IndexOf(property) < 0)
-            return MI_RESULT_INVALID_QUERY;
-    if (query->where && schema->IndexOf(query->where->property) < 0)
-        return MI_RESULT_INVALID_QUERY;
-    std::vector<SimInstance*> selected;
-    for (SimInstance* instance : InstancesOf(world, *host, *canonical, *schema)) {
-        if (query->where && !Matches(*instance, *query->where)) {
-            world.Objects().Release(instance);
-            continue;
-        }
-        Project(*instance, query->properties);
-        selected.push_back(instance);
-    }
-    DeliverAll(world, *host, operation, selected);
-    return MI_RESULT_OK;
-}
-
-// Opens the operation with the answer: the deliveries made, or one failure.
-void Finish(World& world, std::unique_ptr<SimOperation> operation, MI_Result result,
-            CallRecord record, MI_Operation* handle)
-{
-    if (result != MI_RESULT_OK)
-        operation->Fail(result);
+    operation->Seal(world.finalDelivery);
     record.result = result;
     world.Log(std::move(record));
     OpenOperation(world, std::move(operation), handle);
@@ -165,95 +96,48 @@ void FailHandle(MI_Operation* operation)
         std::memset(operation, 0, sizeof(*operation));
 }
 
-// Runs one session call: checks the session, records the call, lets `answer` fill a new
-// operation (or name the failure) and opens it on the caller's handle. A failure inside
-// leaves the handle empty.
+// Runs one session call: checks the session and the flags, records the call, lets `answer`
+// fill a new operation (or name the failure) and opens it on the caller's handle. A failure
+// inside leaves the handle empty.
 template <typename Answer>
-void StartOperation(MI_Session* self, const char* name, CallKind kind, const MI_Char* nameSpace,
-                    bool classOperation, MI_Operation* handle, Answer answer)
+void StartOperation(MI_Session* self, const char* name, CallKind kind, MI_Uint32 flags,
+                    const MI_Char* nameSpace, bool classOperation, MI_Operation* handle,
+                    Answer answer)
 {
     const MI_Result guarded = Guarded([&] {
         const Call call = CheckedSession(self, name);
         if (!call.session || !handle)
             return MI_RESULT_INVALID_PARAMETER;
         CallRecord record = RecordFor(kind, *call.session, nameSpace);
-        auto operation = std::make_unique<SimOperation>(*call.world, classOperation);
-        const MI_Result result = answer(call, record, *operation);
-        Finish(*call.world, std::move(operation), result, std::move(record), handle);
+        record.flags = flags;
+        auto operation = std::make_unique<SimOperation>(*call.world, classOperation, call.id);
+        const MI_Result result = ValidFlags(flags) ? answer(call, record, *operation)
+                                                   : MI_RESULT_INVALID_PARAMETER;
+        Finish(call, flags, std::move(operation), result, std::move(record), handle);
         return MI_RESULT_OK;
     });
     if (guarded != MI_RESULT_OK)
         FailHandle(handle);
 }
 
-void SessionQueryInstances(MI_Session* self, MI_Uint32, MI_OperationOptions*,
+void SessionQueryInstances(MI_Session* self, MI_Uint32 flags, MI_OperationOptions*,
                            const MI_Char* nameSpace, const MI_Char* dialect,
                            const MI_Char* queryText, MI_OperationCallbacks*, MI_Operation* handle)
 {
-    StartOperation(self, "MI_Session_QueryInstances", CallKind::QueryInstances, nameSpace, false,
-                   handle, [&](const Call& call, CallRecord& record, SimOperation& operation) {
+    StartOperation(self, "MI_Session_QueryInstances", CallKind::QueryInstances, flags, nameSpace,
+                   false, handle, [&](const Call& call, CallRecord& record, SimOperation& operation) {
                        record.query = queryText ? queryText : L"";
                        return AnswerQuery(*call.world, *call.session, nameSpace, dialect,
                                           queryText, operation, record);
                    });
 }
 
-// The host, namespace and class an inbound instance names (its own namespace when none is
-// given), or the result a host answers when one of them is missing.
-MI_Result FindInboundClass(World& world, const SimSession& session, const MI_Char* nameSpace,
-                           const SimInstance& inbound, Host*& host,
-                           std::optional<std::wstring>& canonical, const ClassSchema*& schema)
+void SessionGetInstance(MI_Session* self, MI_Uint32 flags, MI_OperationOptions*,
+                        const MI_Char* nameSpace, const MI_Instance* inboundHandle,
+                        MI_OperationCallbacks*, MI_Operation* handle)
 {
-    if (MI_Result reached = Reach(world, session, host); reached != MI_RESULT_OK)
-        return reached;
-    canonical = FindNamespace(*host, nameSpace ? std::wstring(nameSpace) : inbound.NameSpace());
-    if (!canonical)
-        return MI_RESULT_INVALID_NAMESPACE;
-    schema = FindClassIn(*canonical, inbound.ClassName());
-    return schema ? MI_RESULT_OK : MI_RESULT_INVALID_CLASS;
-}
-
-MI_Result AnswerGetInstance(World& world, const SimSession& session, const MI_Char* nameSpace,
-                            const SimInstance& inbound, SimOperation& operation)
-{
-    if (auto fault = world.TakeFault(CallKind::GetInstance, inbound.ClassName()))
-        return *fault;
-    Host* host = nullptr;
-    std::optional<std::wstring> canonical;
-    const ClassSchema* schema = nullptr;
-    if (MI_Result found = FindInboundClass(world, session, nameSpace, inbound, host, canonical, schema);
-        found != MI_RESULT_OK)
-        return found;
-    for (const PropertySchema& property : schema->Properties()) {
-        const Element* key = inbound.Find(property.name);
-        if (property.key && (!key || key->value.IsNull()))
-            return MI_RESULT_INVALID_PARAMETER;
-    }
-    if (schema->Name() == L"Msvm_ConcreteJob")
-        return ReadJob(world, *host, inbound.StringOf(L"InstanceID"), operation);
-    SimInstance* found = nullptr;
-    for (SimInstance* candidate : InstancesOf(world, *host, *canonical, *schema)) {
-        bool same = !found;
-        for (const PropertySchema& property : schema->Properties())
-            if (property.key)
-                same = same && SameText(candidate->StringOf(property.name),
-                                        ValueText(inbound.Find(property.name)->value));
-        if (same)
-            found = candidate;
-        else
-            world.Objects().Release(candidate);
-    }
-    if (!found)
-        return MI_RESULT_NOT_FOUND;
-    DeliverAll(world, *host, operation, {found});
-    return MI_RESULT_OK;
-}
-
-void SessionGetInstance(MI_Session* self, MI_Uint32, MI_OperationOptions*, const MI_Char* nameSpace,
-                        const MI_Instance* inboundHandle, MI_OperationCallbacks*, MI_Operation* handle)
-{
-    StartOperation(self, "MI_Session_GetInstance", CallKind::GetInstance, nameSpace, false, handle,
-                   [&](const Call& call, CallRecord& record, SimOperation& operation) {
+    StartOperation(self, "MI_Session_GetInstance", CallKind::GetInstance, flags, nameSpace, false,
+                   handle, [&](const Call& call, CallRecord& record, SimOperation& operation) {
                        const SimInstance* inbound =
                            inboundHandle ? CheckedInstance(inboundHandle, "MI_Session_GetInstance")
                                          : nullptr;
@@ -266,30 +150,11 @@ void SessionGetInstance(MI_Session* self, MI_Uint32, MI_OperationOptions*, const
                    });
 }
 
-MI_Result AnswerGetClass(World& world, const SimSession& session, const MI_Char* nameSpace,
-                         const MI_Char* className, SimOperation& operation)
+void SessionGetClass(MI_Session* self, MI_Uint32 flags, MI_OperationOptions*,
+                     const MI_Char* nameSpace, const MI_Char* className, MI_OperationCallbacks*,
+                     MI_Operation* handle)
 {
-    if (auto fault = world.TakeFault(CallKind::GetClass, className ? className : L""))
-        return *fault;
-    Host* host = nullptr;
-    if (MI_Result reached = Reach(world, session, host); reached != MI_RESULT_OK)
-        return reached;
-    const auto canonical = nameSpace ? FindNamespace(*host, nameSpace) : std::nullopt;
-    if (!canonical)
-        return MI_RESULT_INVALID_NAMESPACE;
-    const ClassSchema* schema = className ? FindClassIn(*canonical, className) : nullptr;
-    if (!schema)
-        return MI_RESULT_INVALID_CLASS;
-    SimClass* simClass = world.Objects().NewClass(*schema, *canonical, UpperText(host->Name()),
-                                                  Ownership::Operation);
-    operation.Deliver({nullptr, simClass, MI_RESULT_OK});
-    return MI_RESULT_OK;
-}
-
-void SessionGetClass(MI_Session* self, MI_Uint32, MI_OperationOptions*, const MI_Char* nameSpace,
-                     const MI_Char* className, MI_OperationCallbacks*, MI_Operation* handle)
-{
-    StartOperation(self, "MI_Session_GetClass", CallKind::GetClass, nameSpace, true, handle,
+    StartOperation(self, "MI_Session_GetClass", CallKind::GetClass, flags, nameSpace, true, handle,
                    [&](const Call& call, CallRecord& record, SimOperation& operation) {
                        record.className = className ? className : L"";
                        return AnswerGetClass(*call.world, *call.session, nameSpace, className,
@@ -297,26 +162,12 @@ void SessionGetClass(MI_Session* self, MI_Uint32, MI_OperationOptions*, const MI
                    });
 }
 
-MI_Result AnswerInvoke(World& world, const SimSession& session, const MI_Char* nameSpace,
-                       const MI_Char* method, const SimInstance& inbound,
-                       const SimInstance* parameters, SimOperation& operation)
+void SessionInvoke(MI_Session* self, MI_Uint32 flags, MI_OperationOptions*,
+                   const MI_Char* nameSpace, const MI_Char*, const MI_Char* method,
+                   const MI_Instance* inboundHandle, const MI_Instance* parametersHandle,
+                   MI_OperationCallbacks*, MI_Operation* handle)
 {
-    if (auto fault = world.TakeFault(CallKind::Invoke, method))
-        return *fault;
-    Host* host = nullptr;
-    std::optional<std::wstring> canonical;
-    const ClassSchema* schema = nullptr;
-    if (MI_Result found = FindInboundClass(world, session, nameSpace, inbound, host, canonical, schema);
-        found != MI_RESULT_OK)
-        return found;
-    return InvokeMethod(world, *host, *schema, inbound, method, parameters, operation);
-}
-
-void SessionInvoke(MI_Session* self, MI_Uint32, MI_OperationOptions*, const MI_Char* nameSpace,
-                   const MI_Char*, const MI_Char* method, const MI_Instance* inboundHandle,
-                   const MI_Instance* parametersHandle, MI_OperationCallbacks*, MI_Operation* handle)
-{
-    StartOperation(self, "MI_Session_Invoke", CallKind::Invoke, nameSpace, false, handle,
+    StartOperation(self, "MI_Session_Invoke", CallKind::Invoke, flags, nameSpace, false, handle,
                    [&](const Call& call, CallRecord& record, SimOperation& operation) {
                        record.method = method ? method : L"";
                        const SimInstance* inbound =
@@ -343,7 +194,7 @@ void Unsupported(MI_Session* self, const char* name, MI_Operation* handle)
         const Call call = CheckedSession(self, name);
         if (!call.session || !handle)
             return MI_RESULT_INVALID_PARAMETER;
-        auto operation = std::make_unique<SimOperation>(*call.world, false);
+        auto operation = std::make_unique<SimOperation>(*call.world, false, call.id);
         operation->Fail(MI_RESULT_NOT_SUPPORTED);
         OpenOperation(*call.world, std::move(operation), handle);
         return MI_RESULT_OK;
@@ -352,6 +203,9 @@ void Unsupported(MI_Session* self, const char* name, MI_Operation* handle)
         FailHandle(handle);
 }
 
+// A synchronous close waits for the session's operations to be closed, which would never
+// happen on a real client while the caller is inside the close: that is reported. The
+// session is released either way, also when an injected failure is answered.
 MI_Result SessionClose(MI_Session* self, void* completionContext, void (*completion)(void*))
 {
     const MI_Result result = Guarded([&] {
@@ -359,9 +213,14 @@ MI_Result SessionClose(MI_Session* self, void* completionContext, void (*complet
         if (!call.session)
             return MI_RESULT_INVALID_PARAMETER;
         CallRecord record = RecordFor(CallKind::CloseSession, *call.session, nullptr);
-        call.world->Objects().CloseSession(static_cast<std::uint64_t>(self->reserved2));
+        record.result = call.world->TakeFault(CallKind::CloseSession, call.session->destination)
+                            .value_or(MI_RESULT_OK);
+        if (call.world->Objects().OperationsOf(call.id) > 0)
+            call.world->ReportMisuse(L"MI_Session_Close while operations of the session are open");
+        call.world->Objects().CloseSession(call.id);
+        const MI_Result closed = record.result;
         call.world->Log(std::move(record));
-        return MI_RESULT_OK;
+        return closed;
     });
     if (completion)
         completion(completionContext);
@@ -431,15 +290,16 @@ const MI_SessionFT simSessionTable = [] {
     return table;
 }();
 
-MI_Result OpenSession(const MI_Char* protocol, const MI_Char* destination, MI_Session* handle)
+MI_Result OpenSession(World& world, std::uint64_t application, const MI_Char* protocol,
+                      const MI_Char* destination, MI_Session* handle)
 {
     return Guarded([&] {
         if (!handle)
             return MI_RESULT_INVALID_PARAMETER;
         std::memset(handle, 0, sizeof(*handle));
-        World& world = ActiveWorld();
         world.Settle();
         auto session = std::make_unique<SimSession>();
+        session->application = application;
         session->protocol = protocol ? protocol : L"WMIDCOM";
         session->destination = destination ? destination : L"";
         CallRecord record = RecordFor(CallKind::NewSession, *session, nullptr);

@@ -1,7 +1,8 @@
-// A simulated session: the protocol and destination it was opened with and the host behind
-// it (none for a name that no host answers to).
+// A simulated session: the application and protocol it was opened with, its destination and
+// the host behind it (none for a name that no host answers to).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "mgmt/MiTypes.h"
@@ -9,15 +10,18 @@
 namespace sim {
 
 class Host;
+class World;
 
 struct SimSession {
+    std::uint64_t application = 0;
     std::wstring protocol;
     std::wstring destination;
     Host* host = nullptr;
 };
 
-// Opens a session of the active world for the client's NewSession.
-MI_Result OpenSession(const MI_Char* protocol, const MI_Char* destination, MI_Session* session);
+// Opens a session of the application's world for the client's NewSession.
+MI_Result OpenSession(World& world, std::uint64_t application, const MI_Char* protocol,
+                      const MI_Char* destination, MI_Session* session);
 
 extern const MI_SessionFT simSessionTable;
 

@@ -56,6 +56,13 @@ std::wstring ScalarText(const MI_Value& value, MI_Type type)
     }
 }
 
+std::wstring DeliveredText(const MI_Value& value, MI_Type type)
+{
+    if (type == MI_BOOLEAN)
+        return value.boolean ? L"true" : L"false";
+    return ScalarText(value, type);
+}
+
 MI_Value ArrayItem(const MI_Value& array, MI_Type arrayType, MI_Uint32 index)
 {
     MI_Value item{};

@@ -97,10 +97,14 @@ void World::Log(CallRecord record)
     calls_.push_back(std::move(record));
 }
 
-std::optional<MI_Result> World::TakeFault(CallKind kind, std::wstring_view subject)
+std::optional<MI_Result> World::TakeFault(CallKind kind, std::wstring_view subject,
+                                          std::wstring_view otherSubject)
 {
     for (auto fault = faults_.begin(); fault != faults_.end(); ++fault) {
-        if (fault->kind != kind || (!fault->match.empty() && !SameText(fault->match, subject)))
+        if (fault->kind != kind)
+            continue;
+        if (!fault->match.empty() && !SameText(fault->match, subject) &&
+            !SameText(fault->match, otherSubject))
             continue;
         if (--fault->remaining > 0)
             continue;
@@ -152,12 +156,12 @@ void World::Settle()
 SimInstance* World::FindInstance(const MI_Instance* handle, const char* call)
 {
     for (World* world : LiveWorlds()) {
-        SimInstance* instance = world->objects_.Lookup(handle);
-        if (!instance)
-            continue;
-        if (instance->Alive())
+        bool released = false;
+        if (SimInstance* instance = world->objects_.Lookup(handle, released))
             return instance;
-        world->ReportMisuse(Widen(call) + L" on a deleted instance");
+        if (!released)
+            continue;
+        world->ReportMisuse(Widen(call) + L" on a deleted or released instance");
         return nullptr;
     }
     ActiveWorld().ReportMisuse(Widen(call) + L" on an instance that is not the client's");
@@ -167,12 +171,12 @@ SimInstance* World::FindInstance(const MI_Instance* handle, const char* call)
 SimClass* World::FindClass(const MI_Class* handle, const char* call)
 {
     for (World* world : LiveWorlds()) {
-        SimClass* simClass = world->objects_.Lookup(handle);
-        if (!simClass)
-            continue;
-        if (simClass->Alive())
+        bool released = false;
+        if (SimClass* simClass = world->objects_.Lookup(handle, released))
             return simClass;
-        world->ReportMisuse(Widen(call) + L" on a deleted class");
+        if (!released)
+            continue;
+        world->ReportMisuse(Widen(call) + L" on a deleted or released class");
         return nullptr;
     }
     ActiveWorld().ReportMisuse(Widen(call) + L" on a class that is not the client's");

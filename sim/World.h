@@ -24,7 +24,9 @@ class SimClass;
 
 enum class CallKind {
     Initialize,    // MI_Application_InitializeV1
+    CloseApplication,
     NewSerializer,
+    CloseSerializer,
     NewSession,
     CloseSession,
     QueryInstances,
@@ -37,6 +39,33 @@ enum class CallKind {
     NewInstance,
     NewInstanceFromClass,
     Serialize,
+    // MI_Instance_*
+    CloneInstance,
+    DeleteInstance,
+    InstanceIsA,
+    InstanceClassName,
+    SetNameSpace,
+    GetNameSpace,
+    GetElementCount,
+    AddElement,
+    SetElement,
+    SetElementAt,
+    GetElement,
+    GetElementAt,
+    ClearElement,
+    ClearElementAt,
+    GetServerName,
+    SetServerName,
+    InstanceGetClass,
+    // MI_Class_*
+    ClassName,
+    ClassNameSpace,
+    ClassServerName,
+    ClassElementCount,
+    ClassGetElement,
+    ClassGetElementAt,
+    CloneClass,
+    DeleteClass,
 };
 
 struct CallRecord {
@@ -48,6 +77,8 @@ struct CallRecord {
     std::wstring query;
     std::wstring method;
     std::vector<std::pair<std::wstring, std::wstring>> parameters; // name, value as text
+    std::wstring element;   // the element an instance or class call names or reaches by index
+    MI_Uint32 flags = 0;    // the operation flags of a session call
     MI_Result result = MI_RESULT_OK;
 };
 
@@ -67,6 +98,13 @@ struct Durations {
 enum class SettingsAnswer { Job, Immediate };
 // How it refuses to change the GUID, a serial number or the asset tag of a VM that is not off.
 enum class LockedRefusal { FailedJob, ReturnValue };
+// How MI_Operation_GetInstance / GetClass report the operation's failure: Microsoft's open
+// implementation of the client returns MI_RESULT_OK and puts the failure into *result (and
+// its text into *errorMessage); the other way returns the failure as well.
+enum class ResultReporting { OutParameter, ReturnCode };
+// Where an operation's final result comes: as its own delivery without an instance after the
+// last one, as real protocols may deliver it, or together with the last instance.
+enum class FinalDelivery { Separate, WithLastInstance };
 
 class World {
 public:
@@ -93,9 +131,14 @@ public:
     // What every operation on a name that no host answers to fails with: the client cannot
     // reach a WinRM listener there and reports a plain failure.
     MI_Result unreachableResult = MI_RESULT_FAILED;
+    ResultReporting resultReporting = ResultReporting::OutParameter;
+    FinalDelivery finalDelivery = FinalDelivery::Separate;
 
     // Faults. FailCall makes the nth call of the kind from now on (1 = the next one) fail with
-    // result; match, when not empty, counts only calls whose class or method has that name.
+    // result; match, when not empty, counts only calls whose class, method, element or session
+    // destination has that name. A failed session call or read ends the operation's results
+    // with that failure. A failed close or delete still releases the object, so that a caller
+    // is not made to leak by the fault; only the result tells of it.
     void FailCall(CallKind kind, unsigned nth, MI_Result result, std::wstring match = {});
     // The method answers this ReturnValue and does nothing else (4096 starts a job that
     // changes nothing).
@@ -117,13 +160,16 @@ public:
     void ReportMisuse(const std::wstring& text);
     void Log(CallRecord record);
     // Counts a call of the kind and answers the injected failure when one is due.
-    std::optional<MI_Result> TakeFault(CallKind kind, std::wstring_view subject);
+    std::optional<MI_Result> TakeFault(CallKind kind, std::wstring_view subject,
+                                       std::wstring_view otherSubject = {});
     std::optional<MI_Uint32> FixedReturnValue(std::wstring_view method) const;
     JobPlan TakeJobPlan();
     std::wstring NewGuid();
     // Ends what is due on every host.
     void Settle();
 
+    // The live object behind a handle of any world, or null with the misuse reported (a
+    // released or foreign handle).
     static SimInstance* FindInstance(const MI_Instance* handle, const char* call);
     static SimClass* FindClass(const MI_Class* handle, const char* call);
     // The live world whose address a handle carries, or null.

@@ -16,6 +16,20 @@ public:
             ++pos_;
     }
 
+    // "=", "<>" or "!="; equal tells which.
+    bool Comparison(bool& equal)
+    {
+        SkipSpace();
+        const std::wstring_view rest = text_.substr(pos_);
+        if (rest.starts_with(L"<>") || rest.starts_with(L"!=")) {
+            pos_ += 2;
+            equal = false;
+            return true;
+        }
+        equal = true;
+        return Symbol(L'=');
+    }
+
     bool AtEnd()
     {
         SkipSpace();
@@ -135,12 +149,13 @@ std::optional<WqlQuery> ParseWql(std::wstring_view text)
     query.className = std::move(*className);
     if (scan.Keyword(L"WHERE")) {
         auto property = scan.Identifier();
-        if (!property || IsReserved(*property) || !scan.Symbol(L'='))
+        bool equal = true;
+        if (!property || IsReserved(*property) || !scan.Comparison(equal))
             return std::nullopt;
         auto literal = scan.Literal();
         if (!literal)
             return std::nullopt;
-        query.where = WqlCondition{std::move(*property), std::move(*literal)};
+        query.where = WqlCondition{std::move(*property), std::move(*literal), equal};
     }
     if (!scan.AtEnd())
         return std::nullopt;

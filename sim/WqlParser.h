@@ -1,5 +1,6 @@
 // The part of WQL the simulated hosts answer: SELECT * or a list of properties FROM one class,
-// optionally WHERE one property = one literal ('text', "text", a number, TRUE or FALSE).
+// optionally WHERE one property compared (=, <> or !=) with one literal ('text', "text", a
+// number, TRUE or FALSE).
 #pragma once
 
 #include <optional>
@@ -12,6 +13,7 @@ namespace sim {
 struct WqlCondition {
     std::wstring property;
     std::wstring literal; // the value as text, quotes and escapes removed
+    bool equal = true;    // false for <> and !=
 };
 
 struct WqlQuery {

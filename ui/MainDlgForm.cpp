@@ -30,9 +30,13 @@ void CMainDlg::ShowLoadedVm(const VmEntry& vm)
     SetDlgItemTextW(m_hWnd, IDC_ASSET_TAG, assetTag.c_str());
     SetDlgItemTextW(m_hWnd, IDC_CHASSIS_SERIAL, chassisSerial.c_str());
     CheckDlgButton(m_hWnd, IDC_NUMLOCK, numLock ? BST_CHECKED : BST_UNCHECKED);
-    // Values read from the host are within the record's limits: a field still red from an
-    // earlier edit must not stay red for them.
-    valid = {1, NormalizeGuid(guid) ? 1 : 0, 1, 1, 1};
+    // The colours follow the values shown: a field still red from an earlier edit must not
+    // stay red for a valid value, and a value beyond its limit (set by another tool) is red.
+    const auto fits = [](const std::wstring& text) {
+        return text.size() <= VmSettings::textLimit ? 1 : 0;
+    };
+    valid = {fits(baseBoard), NormalizeGuid(guid) ? 1 : 0, fits(biosSerial), fits(assetTag),
+             fits(chassisSerial)};
     app->ShowPowerState(false);
     EnableSettingsControls(true);
 }

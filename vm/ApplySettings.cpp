@@ -51,8 +51,9 @@ bool ApplySettings(ManagementSession& session, VmEntry& entry)
     session.lastResult = 0;
 
     // Released in reverse order: the method's operation, the settings text, the parameters,
-    // the key-only copy, then the query that owns the service instance.
+    // the key-only copy, the service instance, then the query.
     UniqueOperation query;
+    UniqueInstance service;
     UniqueInstance serviceKeys;
     UniqueInstance parameters;
     std::wstring settingsText;
@@ -62,13 +63,12 @@ bool ApplySettings(ManagementSession& session, VmEntry& entry)
                               virtualizationNamespace, L"WQL",
                               L"SELECT * FROM Msvm_VirtualSystemManagementService", nullptr,
                               query.Put());
-    const MI_Instance* service = nullptr;
     if (PullFinal(query.Get(), service) != MI_RESULT_OK || !service)
         return false;
 
     MI_Instance* keys = nullptr;
-    if (CopyKeyProperties(ManagementSession::SharedApplication(), &session.miSession, service,
-                          keys) != MI_RESULT_OK)
+    if (CopyKeyProperties(ManagementSession::SharedApplication(), &session.miSession,
+                          service.Get(), keys) != MI_RESULT_OK)
         return false;
     serviceKeys.Reset(keys);
 
@@ -83,7 +83,7 @@ bool ApplySettings(ManagementSession& session, VmEntry& entry)
         return false;
 
     MI_Session_Invoke(&session.miSession, 0, nullptr, virtualizationNamespace, nullptr,
-                      L"ModifySystemSettings", service, parameters.Get(), nullptr,
+                      L"ModifySystemSettings", service.Get(), parameters.Get(), nullptr,
                       invocation.Put());
     bool succeeded = false;
     ForEachMethodResult(invocation.Get(), [&](MI_Result result, const MI_Instance* output) {

@@ -32,14 +32,6 @@ bool InProgress(std::uint16_t state)
            state == jobShuttingDown;
 }
 
-std::uint16_t ReadUint16(const MI_Instance* instance, const wchar_t* name, bool& ok)
-{
-    MI_Type type{};
-    MI_Value value{};
-    ok = ReadElement(instance, name, type, value) == MI_RESULT_OK && type == MI_UINT16;
-    return ok ? value.uint16 : 0;
-}
-
 }
 
 std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
@@ -52,13 +44,14 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
         UniqueOperation operation;
         MI_Session_GetInstance(&session.miSession, 0, nullptr, virtualizationNamespace, job,
                                nullptr, operation.Put());
-        const MI_Instance* instance = nullptr;
-        const MI_Result result = PullFinal(operation.Get(), instance);
+        UniqueInstance read;
+        const MI_Result result = PullFinal(operation.Get(), read);
+        const MI_Instance* instance = read.Get();
 
-        bool stateRead = false;
-        const std::uint16_t state =
-            result == MI_RESULT_OK && instance ? ReadUint16(instance, L"JobState", stateRead) : 0;
-        if (!stateRead) {
+        const std::optional<std::uint16_t> jobState =
+            result == MI_RESULT_OK && instance ? ReadUint16Element(instance, L"JobState")
+                                               : std::nullopt;
+        if (!jobState) {
             // A job seen in progress that the host cannot show right now is read again, for a
             // bounded time; one never read (or no job at all) ends the wait at once.
             operation.Close();
@@ -73,13 +66,13 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
             continue;
         }
         failedReads = 0;
+        const std::uint16_t state = *jobState;
         if (InProgress(state)) {
             seenInProgress = true;
             platform.sleep(pollInterval);
             continue;
         }
-        bool codeRead = false;
-        std::uint16_t code = ReadUint16(instance, L"ErrorCode", codeRead);
+        std::uint16_t code = ReadUint16Element(instance, L"ErrorCode").value_or(0);
         const bool succeeded = state == jobCompleted || state == jobCompletedWithWarnings;
         if (!succeeded && code == 0)
             code = state;

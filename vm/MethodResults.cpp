@@ -5,25 +5,23 @@
 void ForEachMethodResult(MI_Operation* operation,
                          const std::function<void(MI_Result, const MI_Instance*)>& onDelivery)
 {
-    MI_Boolean moreResults = MI_FALSE;
+    bool moreResults = false;
     do {
         const MI_Instance* output = nullptr;
-        moreResults = MI_FALSE;
-        const MI_Result result =
-            MI_Operation_GetInstance(operation, &output, &moreResults, nullptr, nullptr, nullptr);
-        onDelivery(result, output);
-        if (result != MI_RESULT_OK)
-            break;
+        const MI_Result result = PullInstance(operation, output, moreResults);
+        // The final result may come on its own after the output: only a delivery that carries
+        // something (an output or a failure) is an answer.
+        if (result != MI_RESULT_OK || output)
+            onDelivery(result, output);
     } while (moreResults);
 }
 
 bool ReadReturnValue(const MI_Instance* output, std::uint32_t& returnValue)
 {
-    MI_Type type{};
-    MI_Value value{};
-    if (ReadElement(output, L"ReturnValue", type, value) != MI_RESULT_OK || type != MI_UINT32)
+    const auto value = ReadUint32Element(output, L"ReturnValue");
+    if (!value)
         return false;
-    returnValue = value.uint32;
+    returnValue = *value;
     return true;
 }
 

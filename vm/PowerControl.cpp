@@ -76,15 +76,17 @@ bool InvokePowerMethod(VmEntry& entry, const MI_Instance* target, const wchar_t*
     return succeeded;
 }
 
-// The guest's shutdown component of a running machine; the query's operation owns it.
-const MI_Instance* FindShutdownComponent(VmEntry& entry, UniqueOperation& query)
+// The guest's shutdown component of a running machine, read to the query's final result.
+UniqueInstance FindShutdownComponent(VmEntry& entry, UniqueOperation& query)
 {
     const std::wstring text =
         L"SELECT * FROM Msvm_ShutdownComponent WHERE SystemName='" + entry.Name + L"'";
     MI_Session_QueryInstances(&entry.session->miSession, 0, nullptr, virtualizationNamespace,
                               L"WQL", text.c_str(), nullptr, query.Put());
-    const MI_Instance* component = nullptr;
-    return PullFinal(query.Get(), component) == MI_RESULT_OK ? component : nullptr;
+    UniqueInstance component;
+    if (PullFinal(query.Get(), component) != MI_RESULT_OK)
+        component.Reset();
+    return component;
 }
 
 bool WaitUntilOff(VmEntry& entry)
@@ -140,7 +142,7 @@ bool GracefulShutdown(VmEntry& entry, bool wait)
     bool accepted = false;
     {
         UniqueOperation query;
-        const MI_Instance* component = FindShutdownComponent(entry, query);
+        UniqueInstance component = FindShutdownComponent(entry, query);
         if (!component)
             return false;
         MI_Instance* made = nullptr;
@@ -154,7 +156,7 @@ bool GracefulShutdown(VmEntry& entry, bool wait)
         reason.string = const_cast<MI_Char*>(shutdownReason);
         MI_Instance_AddElement(parameters.Get(), L"Reason", &reason, MI_STRING, 0);
 
-        accepted = InvokePowerMethod(entry, component, L"InitiateShutdown", parameters,
+        accepted = InvokePowerMethod(entry, component.Get(), L"InitiateShutdown", parameters,
                                      shutdownCaption, ShutdownText, false);
         query.Close();
     }

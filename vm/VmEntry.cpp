@@ -1,24 +1,41 @@
 #include "vm/VmEntry.h"
 
 #include <optional>
+#include <string_view>
 
 #include "mgmt/InstanceHelpers.h"
 #include "vm/PowerState.h"
 
 namespace {
 
-// A text setting as read: empty when absent, null or not a string; nothing when it is longer
-// than the record may hold, so that a value is never cut and written back cut.
-std::optional<std::wstring> ReadSetting(const MI_Instance* instance, const wchar_t* name,
-                                        size_t limit)
+// A text setting as read: empty when absent, null or not a string. A value longer than the
+// record's limit (set by another tool) is kept whole: the form shows it as invalid and Apply
+// refuses it until it fits, so nothing is cut and nothing is written unasked.
+std::wstring ReadSetting(const MI_Instance* instance, const wchar_t* name)
 {
     std::optional<std::wstring> text;
     ReadStringElement(instance, name, text);
-    if (!text)
-        return std::wstring();
-    if (text->size() > limit)
-        return std::nullopt;
-    return text;
+    return text ? std::move(*text) : std::wstring();
+}
+
+bool IsHexDigit(wchar_t c)
+{
+    return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F') || (c >= L'a' && c <= L'f');
+}
+
+// A virtual machine's Name is its GUID (8-4-4-4-12 hexadecimal digits); the host's own
+// computer system is named after the computer. Unlike Caption, this does not depend on the
+// host's language.
+bool IsMachineIdentifier(std::wstring_view name)
+{
+    if (name.size() != 36)
+        return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const bool hyphen = i == 8 || i == 13 || i == 18 || i == 23;
+        if (hyphen ? name[i] != L'-' : !IsHexDigit(name[i]))
+            return false;
+    }
+    return true;
 }
 
 }
@@ -50,12 +67,7 @@ bool VmEntry::RefreshState()
                                     keyValues, keyTypes, 2, found))
         return false;
     computerSystemInstance.Reset(found);
-    MI_Value value{};
-    MI_Type type{};
-    if (ReadElement(found, L"EnabledState", type, value) == MI_RESULT_OK && type == MI_UINT16)
-        EnabledState = value.uint16;
-    else
-        EnabledState = stateUnknown;
+    EnabledState = ReadUint16Element(found, L"EnabledState").value_or(stateUnknown);
     return true;
 }
 
@@ -71,16 +83,14 @@ bool VmEntry::ReadSettings()
     UniqueInstance instance(found);
     bool numLock = false;
     ReadBooleanElement(found, L"BIOSNumLock", numLock);
-    auto baseBoard = ReadSetting(found, L"BaseBoardSerialNumber", VmSettings::textLimit);
-    auto guid = ReadSetting(found, L"BIOSGUID", VmSettings::guidLength);
-    auto biosSerial = ReadSetting(found, L"BIOSSerialNumber", VmSettings::textLimit);
-    auto assetTag = ReadSetting(found, L"ChassisAssetTag", VmSettings::textLimit);
-    auto chassisSerial = ReadSetting(found, L"ChassisSerialNumber", VmSettings::textLimit);
-    if (!baseBoard || !guid || !biosSerial || !assetTag || !chassisSerial)
-        return false;
+    std::wstring baseBoard = ReadSetting(found, L"BaseBoardSerialNumber");
+    std::wstring guid = ReadSetting(found, L"BIOSGUID");
+    std::wstring biosSerial = ReadSetting(found, L"BIOSSerialNumber");
+    std::wstring assetTag = ReadSetting(found, L"ChassisAssetTag");
+    std::wstring chassisSerial = ReadSetting(found, L"ChassisSerialNumber");
     settingsInstance = std::move(instance);
-    settings.StoreRead(numLock, std::move(*baseBoard), std::move(*guid), std::move(*biosSerial),
-                       std::move(*assetTag), std::move(*chassisSerial));
+    settings.StoreRead(numLock, std::move(baseBoard), std::move(guid), std::move(biosSerial),
+                       std::move(assetTag), std::move(chassisSerial));
     return true;
 }
 
@@ -93,26 +103,25 @@ bool ListVirtualMachines(ManagementSession& session)
 {
     session.vmEntries.clear();
     UniqueOperation operation;
-    MI_Session_QueryInstances(
-        &session.miSession, 0, nullptr, virtualizationNamespace, L"WQL",
-        L"SELECT Name, ElementName FROM Msvm_ComputerSystem WHERE Caption = 'Virtual Machine'",
-        nullptr, operation.Put());
+    MI_Session_QueryInstances(&session.miSession, 0, nullptr, virtualizationNamespace, L"WQL",
+                              L"SELECT Name, ElementName FROM Msvm_ComputerSystem", nullptr,
+                              operation.Put());
     session.operationContext = contextReadingMachine;
-    MI_Boolean moreResults = MI_FALSE;
+    bool moreResults = false;
     do {
         const MI_Instance* instance = nullptr;
-        moreResults = MI_FALSE;
-        session.lastResult = MI_Operation_GetInstance(operation.Get(), &instance, &moreResults,
-                                                      nullptr, nullptr, nullptr);
-        if (session.lastResult != MI_RESULT_OK || !instance)
+        session.lastResult = PullInstance(operation.Get(), instance, moreResults);
+        if (session.lastResult != MI_RESULT_OK)
             break;
+        if (!instance)
+            continue;
         std::optional<std::wstring> name;
         std::optional<std::wstring> elementName;
         ReadStringElement(instance, L"Name", name);
         ReadStringElement(instance, L"ElementName", elementName);
-        // A machine without a usable identifier cannot be addressed: it is left out rather
-        // than listed under a cut or empty identifier that names no machine.
-        if (!name || name->empty() || name->size() > VmEntry::nameLimit)
+        // Only virtual machines are listed; one without a usable identifier could not be
+        // addressed either.
+        if (!name || !IsMachineIdentifier(*name))
             continue;
         // The display name is only shown: without one the identifier stands in, a long one
         // is cut to what the entry holds.

@@ -30,8 +30,8 @@ public:
     // Stores the normalised braced upper-case form; rejects what NormalizeGuid rejects.
     [[nodiscard]] bool SetBiosGuid(std::wstring_view text);
 
-    // Replaces every setting with values read from the host, stored as they come. The values
-    // must already be within the limits.
+    // Replaces every setting with values read from the host, stored as they come: a value
+    // beyond a limit is kept whole, and the setters refuse it until it is edited to fit.
     void StoreRead(bool numLock, std::wstring baseBoard, std::wstring guid, std::wstring biosSerial,
                    std::wstring assetTag, std::wstring chassisSerial);
 

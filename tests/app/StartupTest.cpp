@@ -73,6 +73,7 @@ TEST(Startup, ShutdownAfterASuccessfulInitClosesTheSerializerAndClient)
     Application application(GetModuleHandleW(nullptr));
     ASSERT_NE(application.Init(), -1);
     EXPECT_EQ(world.Live().serializers, 1);
+    EXPECT_EQ(world.Live().applications, 1);
     application.Shutdown();
     EXPECT_EQ(world.Live(), sim::LiveCounts{});
 }

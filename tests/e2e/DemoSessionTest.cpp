@@ -112,4 +112,18 @@ TEST_F(DemoSession, ConnectsAppliesPowersOffAndOnAndRemembersTheHost)
     EXPECT_EQ(FileContent(hostList), "HV-LAB01\r\n");
 }
 
+// HV-LAB03 runs a German Windows: its machines' captions are translated, and both are listed.
+TEST_F(DemoSession, ListsTheMachinesOfAGermanHost)
+{
+    const DemoWindow demo(program, window);
+    demo.EnterHost(L"HV-LAB03");
+    ASSERT_TRUE(ProgramProcess::WaitUntil([&] { return demo.IsIdle() && demo.VmCount() == 2; }));
+    ASSERT_NO_FATAL_FAILURE(Load(demo, L"Dateiserver"));
+    EXPECT_EQ(demo.Text(IDC_POWER_STATE), L"Running");
+    ASSERT_NO_FATAL_FAILURE(Load(demo, L"Testrechner"));
+    EXPECT_EQ(demo.Text(IDC_POWER_STATE), L"Off");
+    demo.Click(IDOK);
+    EXPECT_EQ(program.WaitForExit(), 1u);
+}
+
 }

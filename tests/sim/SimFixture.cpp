@@ -40,16 +40,16 @@ std::wstring StringElement(const MI_Instance* instance, const wchar_t* name)
 }
 
 SimTest::Pulled SimTest::Query(MI_Session& session, const wchar_t* nameSpace, const wchar_t* query,
-                               const wchar_t* property)
+                               const wchar_t* property, MI_Uint32 flags)
 {
     Pulled pulled;
     MI_Operation operation{};
-    MI_Session_QueryInstances(&session, 0, nullptr, nameSpace, L"WQL", query, nullptr, &operation);
+    MI_Session_QueryInstances(&session, flags, nullptr, nameSpace, L"WQL", query, nullptr, &operation);
     MI_Boolean more = MI_TRUE;
     while (more) {
         const MI_Instance* instance = nullptr;
         MI_Result result = MI_RESULT_OK;
-        MI_Operation_GetInstance(&operation, &instance, &more, &result, nullptr, nullptr);
+        ExpectReturned(MI_Operation_GetInstance(&operation, &instance, &more, &result, nullptr, nullptr), result);
         ++pulled.deliveries;
         pulled.result = result;
         if (instance)
@@ -57,6 +57,26 @@ SimTest::Pulled SimTest::Query(MI_Session& session, const wchar_t* nameSpace, co
     }
     EXPECT_EQ(MI_RESULT_OK, MI_Operation_Close(&operation));
     return pulled;
+}
+
+void SimTest::ExpectReturned(MI_Result returned, MI_Result result) const
+{
+    if (world.resultReporting == sim::ResultReporting::OutParameter)
+        EXPECT_EQ(MI_RESULT_OK, returned);
+    else
+        EXPECT_EQ(result, returned);
+}
+
+MI_Result SimTest::Drain(MI_Operation& operation)
+{
+    MI_Result result = MI_RESULT_OK;
+    MI_Boolean more = MI_TRUE;
+    while (more) {
+        const MI_Instance* instance = nullptr;
+        ExpectReturned(MI_Operation_GetInstance(&operation, &instance, &more, &result, nullptr, nullptr), result);
+    }
+    EXPECT_EQ(MI_RESULT_OK, MI_Operation_Close(&operation));
+    return result;
 }
 
 SimTest::Answer SimTest::Invoke(MI_Session& session, const MI_Instance* target, const wchar_t* method,
@@ -68,8 +88,12 @@ SimTest::Answer SimTest::Invoke(MI_Session& session, const MI_Instance* target, 
                       parameters, nullptr, &operation);
     const MI_Instance* output = nullptr;
     MI_Boolean more = MI_FALSE;
-    MI_Operation_GetInstance(&operation, &output, &more, &answer.result, nullptr, nullptr);
-    EXPECT_FALSE(more);
+    ExpectReturned(MI_Operation_GetInstance(&operation, &output, &more, &answer.result, nullptr, nullptr),
+                   answer.result);
+    // With a separate final delivery the output comes with more to pull.
+    if (world.finalDelivery == sim::FinalDelivery::Separate) {
+        EXPECT_EQ(output != nullptr, more == MI_TRUE);
+    }
     if (output) {
         MI_Value value{};
         MI_Type type{};
@@ -81,7 +105,7 @@ SimTest::Answer SimTest::Invoke(MI_Session& session, const MI_Instance* target, 
             answer.jobId = StringElement(value.reference, L"InstanceID");
         }
     }
-    EXPECT_EQ(MI_RESULT_OK, MI_Operation_Close(&operation));
+    EXPECT_EQ(MI_RESULT_OK, more ? Drain(operation) : MI_Operation_Close(&operation));
     return answer;
 }
 
@@ -104,7 +128,7 @@ MI_Result SimTest::ReadJob(MI_Session& session, const std::wstring& jobId, MI_Ui
     const MI_Instance* job = nullptr;
     MI_Boolean more = MI_FALSE;
     MI_Result result = MI_RESULT_OK;
-    MI_Operation_GetInstance(&operation, &job, &more, &result, nullptr, nullptr);
+    ExpectReturned(MI_Operation_GetInstance(&operation, &job, &more, &result, nullptr, nullptr), result);
     if (job) {
         MI_Value value{};
         EXPECT_EQ(MI_RESULT_OK, MI_Instance_GetElement(job, L"JobState", &value, nullptr, nullptr, nullptr));
@@ -113,8 +137,11 @@ MI_Result SimTest::ReadJob(MI_Session& session, const std::wstring& jobId, MI_Ui
         errorCode = value.uint16;
         if (description)
             *description = StringElement(job, L"ErrorDescription");
+        EXPECT_EQ(MI_RESULT_OK, more ? Drain(operation) : MI_Operation_Close(&operation));
+    } else {
+        EXPECT_FALSE(more);
+        EXPECT_EQ(MI_RESULT_OK, MI_Operation_Close(&operation));
     }
-    EXPECT_EQ(MI_RESULT_OK, MI_Operation_Close(&operation));
     EXPECT_EQ(MI_RESULT_OK, MI_Instance_Delete(key));
     return result;
 }

@@ -30,7 +30,12 @@ protected:
     };
     // Runs a query, pulls every delivery and reads one string property of each instance.
     Pulled Query(MI_Session& session, const wchar_t* nameSpace, const wchar_t* query,
-                 const wchar_t* property = L"Name");
+                 const wchar_t* property = L"Name", MI_Uint32 flags = 0);
+    // Checks what a pull returned against the result it reported, as the world reports them.
+    void ExpectReturned(MI_Result returned, MI_Result result) const;
+    // Pulls the rest of an instance operation to its final delivery, closes it and answers
+    // the final result.
+    MI_Result Drain(MI_Operation& operation);
 
     // Invokes a method with parameters built by the caller; answers ReturnValue (or the
     // failure result negated) and the job's InstanceID when one came back.

@@ -194,6 +194,96 @@ TEST_F(MethodsTest, IdentityOfARunningVmCannotChange)
     EXPECT_TRUE(runningVm->settings.biosNumLock);
 }
 
+TEST_F(MethodsTest, ALongValueSetByAnotherToolIsHeldButNotTaken)
+{
+    const std::wstring longSerial = L"LONG-SERIAL-SET-BY-ANOTHER-TOOL-0042"; // 36 characters
+    sim::VmConfig config = Machine(L"Imported", sim::state::Off, L"5A6B7C8D-1E2F-4A3B-8C4D-5E6F7A8B9C0D");
+    config.settings.biosSerialNumber = longSerial;
+    sim::Vm& imported = world.FindHost(L"HV-LAB01")->AddVm(config);
+    const Pulled read = Query(session, v2,
+        L"SELECT * FROM Msvm_VirtualSystemSettingData WHERE InstanceID = 'Microsoft:5A6B7C8D-1E2F-4A3B-8C4D-5E6F7A8B9C0D'",
+        L"BIOSSerialNumber");
+    EXPECT_EQ(std::vector<std::wstring>{longSerial}, read.values);
+
+    world.settingsAnswer = sim::SettingsAnswer::Immediate;
+    const std::wstring guid = imported.guid;
+    EXPECT_EQ(4u, Modify(SettingsXml(guid, Text(L"BIOSSerialNumber", longSerial))).returnValue);
+    EXPECT_EQ(4u, Modify(SettingsXml(guid, Text(L"BIOSSerialNumber", std::wstring(33, L'7')))).returnValue);
+    EXPECT_EQ(longSerial, imported.settings.biosSerialNumber);
+    // What the change does not name stays as the other tool left it.
+    EXPECT_EQ(0u, Modify(SettingsXml(guid, Text(L"ChassisAssetTag", L"TAG-1"))).returnValue);
+    EXPECT_EQ(L"TAG-1", imported.settings.chassisAssetTag);
+    EXPECT_EQ(longSerial, imported.settings.biosSerialNumber);
+    EXPECT_EQ(0u, Modify(SettingsXml(guid, Text(L"BIOSSerialNumber", std::wstring(32, L'7')))).returnValue);
+    EXPECT_EQ(std::wstring(32, L'7'), imported.settings.biosSerialNumber);
+}
+
+TEST_F(MethodsTest, CheckpointsHoldTheirOwnFrozenSettings)
+{
+    offVm->settings.chassisAssetTag = L"BEFORE";
+    world.FindHost(L"HV-LAB01")->AddCheckpoint(*offVm, L"Test Client - before the update");
+    offVm->settings.chassisAssetTag = L"DURING";
+    world.FindHost(L"HV-LAB01")->AddCheckpoint(*offVm, L"Test Client - during the update");
+    offVm->settings.chassisAssetTag = L"LIVE";
+    ASSERT_EQ(2u, offVm->checkpoints.size());
+    const std::wstring firstId = L"Microsoft:" + offVm->checkpoints[0].guid;
+    const std::wstring secondId = L"Microsoft:" + offVm->checkpoints[1].guid;
+    EXPECT_NE(firstId, secondId);
+
+    const std::wstring ofVm = std::wstring(L"SELECT * FROM Msvm_VirtualSystemSettingData WHERE VirtualSystemIdentifier = '") + offGuid + L"'";
+    EXPECT_EQ((std::vector<std::wstring>{firstId, secondId, std::wstring(L"Microsoft:") + offGuid}),
+              Query(session, v2, ofVm.c_str(), L"InstanceID").values);
+    EXPECT_EQ((std::vector<std::wstring>{L"Microsoft:Hyper-V:Snapshot:Realized", L"Microsoft:Hyper-V:Snapshot:Realized",
+                                         L"Microsoft:Hyper-V:System:Realized"}),
+              Query(session, v2, ofVm.c_str(), L"VirtualSystemType").values);
+    EXPECT_EQ((std::vector<std::wstring>{L"BEFORE", L"DURING", L"LIVE"}),
+              Query(session, v2, ofVm.c_str(), L"ChassisAssetTag").values);
+
+    MI_Instance* key = KeyInstance(L"Msvm_VirtualSystemSettingData", L"InstanceID", firstId.c_str());
+    MI_Operation operation{};
+    MI_Session_GetInstance(&session, 0, nullptr, v2, key, nullptr, &operation);
+    const MI_Instance* checkpoint = nullptr;
+    MI_Operation_GetInstance(&operation, &checkpoint, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, checkpoint);
+    EXPECT_EQ(L"Test Client - before the update", StringElement(checkpoint, L"ElementName"));
+    EXPECT_EQ(offGuid, StringElement(checkpoint, L"VirtualSystemIdentifier"));
+    EXPECT_EQ(L"BEFORE", StringElement(checkpoint, L"ChassisAssetTag"));
+    EXPECT_EQ(MI_RESULT_OK, Drain(operation));
+    EXPECT_EQ(MI_RESULT_OK, MI_Instance_Delete(key));
+
+    // A checkpoint's settings are refused at once; the live ones change as before.
+    const std::wstring checkpointXml =
+        L"<INSTANCE CLASSNAME=\"Msvm_VirtualSystemSettingData\"><PROPERTY NAME=\"InstanceID\" TYPE=\"string\"><VALUE>" +
+        secondId + L"</VALUE></PROPERTY>" + Text(L"ChassisAssetTag", L"CHANGED") + L"</INSTANCE>";
+    const Answer refused = Modify(checkpointXml);
+    EXPECT_EQ(32773u, refused.returnValue);
+    EXPECT_TRUE(refused.jobId.empty());
+    const Answer live = Modify(SettingsXml(offGuid, Text(L"ChassisAssetTag", L"CHANGED")));
+    MI_Uint16 jobState = 0, errorCode = 0;
+    WaitForJob(live.jobId, jobState, errorCode);
+    EXPECT_EQ(7, jobState);
+    EXPECT_EQ(L"CHANGED", offVm->settings.chassisAssetTag);
+    EXPECT_EQ(L"BEFORE", offVm->checkpoints[0].settings.chassisAssetTag);
+    EXPECT_EQ(L"DURING", offVm->checkpoints[1].settings.chassisAssetTag);
+}
+
+TEST_F(MethodsTest, AVmConfiguredWithCheckpointsFreezesTheConfiguredSettings)
+{
+    sim::VmConfig config = Machine(L"Snapshotted");
+    config.settings.biosSerialNumber = L"1111";
+    config.checkpoints = {L"First", L"Second"};
+    sim::Vm& vm = world.FindHost(L"HV-LAB01")->AddVm(config);
+    ASSERT_EQ(2u, vm.checkpoints.size());
+    EXPECT_EQ(L"First", vm.checkpoints[0].name);
+    EXPECT_EQ(L"Second", vm.checkpoints[1].name);
+    EXPECT_EQ(L"1111", vm.checkpoints[1].settings.biosSerialNumber);
+    EXPECT_EQ(vm.settings.biosGuid, vm.checkpoints[0].settings.biosGuid);
+    EXPECT_NE(vm.guid, vm.checkpoints[0].guid);
+    const std::wstring ofVm = L"SELECT * FROM Msvm_VirtualSystemSettingData WHERE VirtualSystemIdentifier = '" + vm.guid + L"'";
+    EXPECT_EQ((std::vector<std::wstring>{L"First", L"Second", L"Snapshotted"}),
+              Query(session, v2, ofVm.c_str(), L"ElementName").values);
+}
+
 TEST_F(MethodsTest, AJobCanSucceedWithWarnings)
 {
     sim::JobPlan warnings;
@@ -364,6 +454,12 @@ TEST(DemoWorld, HoldsTheHostsTheDemoShows)
     EXPECT_EQ(sim::state::Off, lab.FindVm(L"Test Client")->enabledState);
     EXPECT_FALSE(lab.FindVm(L"Legacy App")->guestShutdownService);
     EXPECT_TRUE(world->FindHost(L"HV-LAB02")->Vms().empty());
+    sim::Host& german = *world->FindHost(L"hv-lab03");
+    EXPECT_EQ(sim::HostLanguage::German, german.language);
+    EXPECT_EQ((std::vector<std::wstring>{L"Dateiserver", L"Testrechner"}), names(german));
+    EXPECT_EQ(sim::state::Running, german.FindVm(L"Dateiserver")->enabledState);
+    EXPECT_EQ(sim::state::Off, german.FindVm(L"Testrechner")->enabledState);
+    EXPECT_EQ(sim::HostLanguage::English, lab.language);
     EXPECT_EQ(sim::HostKind::VirtualizationWithoutV2, world->FindHost(L"HV-OLD")->Kind());
     EXPECT_EQ(nullptr, world->FindHost(L"HV-ELSEWHERE"));
 }

@@ -28,7 +28,7 @@ protected:
         MI_Result result = MI_RESULT_OK;
         MI_Operation_GetInstance(&operation, &instance, &more, &result, nullptr, nullptr);
         EXPECT_EQ(MI_RESULT_OK, result);
-        EXPECT_FALSE(more);
+        EXPECT_TRUE(more);
         if (instance) {
             name = StringElement(instance, L"CSName");
             MI_Value value{};
@@ -42,7 +42,7 @@ protected:
             EXPECT_EQ(MI_RESULT_OK, MI_Instance_GetElement(instance, L"Version", &value, &type, &flags, nullptr));
             EXPECT_TRUE(flags & MI_FLAG_NULL);
         }
-        EXPECT_EQ(MI_RESULT_OK, MI_Operation_Close(&operation));
+        EXPECT_EQ(MI_RESULT_OK, Drain(operation));
         return boot;
     }
 };
@@ -70,14 +70,15 @@ TEST_F(SessionTest, NamespacesAreWalkedComponentByComponent)
         const wchar_t* child;
         MI_Result result;
         int found;
+        int deliveries; // the final result comes on its own after an instance
     };
     const Case cases[] = {
-        {L"HV-LAB01", L"root", L"virtualization", MI_RESULT_OK, 1},
-        {L"hv-lab01", L"root\\virtualization", L"v2", MI_RESULT_OK, 1},
-        {L"HV-OLD", L"root", L"virtualization", MI_RESULT_OK, 1},
-        {L"HV-OLD", L"root/virtualization", L"v2", MI_RESULT_OK, 0},
-        {L"HV-OLD", L"root/virtualization/v2", L"x", MI_RESULT_INVALID_NAMESPACE, 0},
-        {L"HV-LAB01", L"ROOT/Virtualization", L"V2", MI_RESULT_OK, 1},
+        {L"HV-LAB01", L"root", L"virtualization", MI_RESULT_OK, 1, 2},
+        {L"hv-lab01", L"root\\virtualization", L"v2", MI_RESULT_OK, 1, 2},
+        {L"HV-OLD", L"root", L"virtualization", MI_RESULT_OK, 1, 2},
+        {L"HV-OLD", L"root/virtualization", L"v2", MI_RESULT_OK, 0, 1},
+        {L"HV-OLD", L"root/virtualization/v2", L"x", MI_RESULT_INVALID_NAMESPACE, 0, 1},
+        {L"HV-LAB01", L"ROOT/Virtualization", L"V2", MI_RESULT_OK, 1, 2},
     };
     for (const Case& c : cases) {
         MI_Session session = Open(c.host);
@@ -85,7 +86,7 @@ TEST_F(SessionTest, NamespacesAreWalkedComponentByComponent)
         const Pulled pulled = Query(session, c.nameSpace, query.c_str());
         EXPECT_EQ(c.result, pulled.result) << c.nameSpace;
         EXPECT_EQ(static_cast<std::size_t>(c.found), pulled.values.size()) << c.nameSpace;
-        EXPECT_EQ(1, pulled.deliveries);
+        EXPECT_EQ(c.deliveries, pulled.deliveries);
         Close(session);
     }
 }
@@ -97,7 +98,7 @@ TEST_F(SessionTest, ListsVirtualMachinesOneDeliveryEach)
         L"SELECT Name, ElementName FROM Msvm_ComputerSystem WHERE Caption = 'Virtual Machine'", L"ElementName");
     EXPECT_EQ(MI_RESULT_OK, pulled.result);
     EXPECT_EQ((std::vector<std::wstring>{L"Web", L"Db", L"Quiet"}), pulled.values);
-    EXPECT_EQ(3, pulled.deliveries);
+    EXPECT_EQ(4, pulled.deliveries);
 
     const Pulled host = Query(session, L"root/virtualization/v2",
         L"SELECT * FROM Msvm_ComputerSystem WHERE Caption = 'Hosting Computer System'");
@@ -172,12 +173,17 @@ TEST_F(SessionTest, FetchesByKeysThroughTheClassAsTheProgramDoes)
     MI_Operation_GetClass(&classOperation, &classObject, &more, &result, nullptr, nullptr);
     ASSERT_EQ(MI_RESULT_OK, result);
     ASSERT_NE(nullptr, classObject);
-    EXPECT_FALSE(more);
+    EXPECT_TRUE(more);
 
     MI_Instance* key = nullptr;
     ASSERT_EQ(MI_RESULT_OK, MI_Application_NewInstanceFromClass(&application, L"Msvm_ComputerSystem", classObject, &key));
     MI_Uint32 count = 0;
     ASSERT_EQ(MI_RESULT_OK, MI_Class_GetElementCount(classObject, &count));
+    // The final result releases the class; the instance made from it keeps its elements.
+    MI_Operation_GetClass(&classOperation, &classObject, &more, &result, nullptr, nullptr);
+    EXPECT_EQ(nullptr, classObject);
+    EXPECT_FALSE(more);
+    EXPECT_EQ(MI_RESULT_OK, MI_Operation_Close(&classOperation));
     std::vector<std::wstring> keys;
     for (MI_Uint32 i = 0; i < count; ++i) {
         const MI_Char* name = nullptr;
@@ -208,7 +214,8 @@ TEST_F(SessionTest, FetchesByKeysThroughTheClassAsTheProgramDoes)
     ASSERT_EQ(MI_RESULT_OK, MI_Instance_Clone(found, &copy));
     // Delivered objects belong to the operation; the copy is ours.
     EXPECT_EQ(3, world.Live().instances);
-    EXPECT_EQ(MI_RESULT_OK, MI_Operation_Close(&getOperation));
+    EXPECT_EQ(MI_RESULT_OK, Drain(getOperation));
+    EXPECT_EQ(2, world.Live().instances);
     EXPECT_EQ(L"Web", StringElement(copy, L"ElementName"));
     MI_Value state{};
     EXPECT_EQ(MI_RESULT_OK, MI_Instance_GetElement(copy, L"EnabledState", &state, nullptr, nullptr, nullptr));
@@ -216,7 +223,6 @@ TEST_F(SessionTest, FetchesByKeysThroughTheClassAsTheProgramDoes)
 
     EXPECT_EQ(MI_RESULT_OK, MI_Instance_Delete(copy));
     EXPECT_EQ(MI_RESULT_OK, MI_Instance_Delete(key));
-    EXPECT_EQ(MI_RESULT_OK, MI_Operation_Close(&classOperation));
     Close(session);
 }
 
@@ -236,25 +242,29 @@ TEST_F(SessionTest, AnUnknownKeyIsNotFound)
     Close(session);
 }
 
-TEST_F(SessionTest, DeliveredInstancesLiveUntilTheOperationCloses)
+TEST_F(SessionTest, EachDeliveryLivesUntilTheNextPull)
 {
     MI_Session session = Open(L"HV-LAB01");
     MI_Operation operation{};
     MI_Session_QueryInstances(&session, 0, nullptr, L"root/virtualization/v2", L"WQL",
         L"SELECT * FROM Msvm_VirtualSystemSettingData", nullptr, &operation);
-    std::vector<const MI_Instance*> delivered;
-    MI_Boolean more = MI_TRUE;
-    while (more) {
-        const MI_Instance* instance = nullptr;
-        MI_Operation_GetInstance(&operation, &instance, &more, nullptr, nullptr, nullptr);
-        delivered.push_back(instance);
-    }
-    ASSERT_EQ(3u, delivered.size());
+    const MI_Instance* first = nullptr;
+    MI_Boolean more = MI_FALSE;
+    MI_Operation_GetInstance(&operation, &first, &more, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, first);
+    EXPECT_EQ(L"Microsoft:", StringElement(first, L"InstanceID").substr(0, 10));
     EXPECT_EQ(3, world.Live().instances);
-    EXPECT_EQ(1, world.Live().operations);
-    for (const MI_Instance* instance : delivered)
-        EXPECT_EQ(L"Microsoft:", StringElement(instance, L"InstanceID").substr(0, 10));
-    EXPECT_EQ(MI_RESULT_OK, MI_Operation_Close(&operation));
+    const MI_Instance* second = nullptr;
+    MI_Operation_GetInstance(&operation, &second, &more, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ(2, world.Live().instances);
+    EXPECT_TRUE(world.Misuses().empty());
+    MI_Value value{};
+    EXPECT_EQ(MI_RESULT_INVALID_PARAMETER, MI_Instance_GetElement(first, L"InstanceID", &value, nullptr, nullptr, nullptr));
+    ASSERT_EQ(1u, world.Misuses().size());
+    EXPECT_EQ(L"MI_Instance_GetElement on a deleted or released instance", world.Misuses()[0]);
+    world.ClearMisuses();
+    EXPECT_EQ(MI_RESULT_OK, Drain(operation));
     EXPECT_EQ(0, world.Live().instances);
     Close(session);
 }
@@ -270,6 +280,7 @@ TEST_F(SessionTest, MisuseIsReportedNotUndefined)
     const MI_Instance* service = nullptr;
     MI_Operation_GetInstance(&operation, &service, nullptr, nullptr, nullptr, nullptr);
     EXPECT_EQ(MI_RESULT_INVALID_PARAMETER, MI_Instance_Delete(const_cast<MI_Instance*>(service)));
+    EXPECT_EQ(MI_RESULT_OK, MI_Operation_GetInstance(&operation, &service, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(MI_RESULT_FAILED, MI_Operation_GetInstance(&operation, &service, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(MI_RESULT_OK, MI_Operation_Close(&operation));
     EXPECT_EQ(MI_RESULT_INVALID_PARAMETER, MI_Operation_Close(&operation));
@@ -304,7 +315,7 @@ TEST_F(SimTest, SlotsNoHyperVClientUsesAnswerNotSupportedThroughAnOperation)
     EXPECT_EQ(MI_Operation_Close(&operation), MI_RESULT_OK);
     MI_Operation probe{};
     session.ft->TestConnection(&session, 0, nullptr, &probe);
-    EXPECT_EQ(MI_Operation_Close(&probe), MI_RESULT_OK);
+    EXPECT_EQ(MI_RESULT_NOT_SUPPORTED, Drain(probe));
     Close(session);
 }
 

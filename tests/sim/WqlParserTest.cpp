@@ -10,6 +10,7 @@ struct GoodQuery {
     const wchar_t* className;
     const wchar_t* whereProperty; // null: no WHERE
     const wchar_t* literal;
+    bool equal = true;
 };
 
 TEST(WqlParser, ReadsTheQueriesTheProgramSends)
@@ -29,6 +30,10 @@ TEST(WqlParser, ReadsTheQueriesTheProgramSends)
         {L"SELECT * FROM X WHERE EnabledState = 2", {}, L"X", L"EnabledState", L"2"},
         {L"SELECT * FROM X WHERE Flag = true", {}, L"X", L"Flag", L"TRUE"},
         {L"SELECT * FROM X WHERE A = ''", {}, L"X", L"A", L""},
+        {L"SELECT Name, ElementName FROM Msvm_ComputerSystem WHERE Name <> 'HV-LAB03'",
+         {L"Name", L"ElementName"}, L"Msvm_ComputerSystem", L"Name", L"HV-LAB03", false},
+        {L"SELECT * FROM X WHERE A!='b'", {}, L"X", L"A", L"b", false},
+        {L"SELECT * FROM X WHERE A<>2", {}, L"X", L"A", L"2", false},
     };
     for (const GoodQuery& c : cases) {
         SCOPED_TRACE(testing::Message() << std::string(c.text, c.text + wcslen(c.text)));
@@ -40,6 +45,7 @@ TEST(WqlParser, ReadsTheQueriesTheProgramSends)
         if (c.whereProperty) {
             EXPECT_EQ(c.whereProperty, query->where->property);
             EXPECT_EQ(c.literal, query->where->literal);
+            EXPECT_EQ(c.equal, query->where->equal);
         }
     }
 }
@@ -60,7 +66,12 @@ TEST(WqlParser, RefusesEverythingElse)
         L"SELECT * FROM X WHERE A = 'open",
         L"SELECT * FROM X WHERE A = 'x' AND B = 'y'",
         L"SELECT * FROM X WHERE A = 'x' OR B = 'y'",
-        L"SELECT * FROM X WHERE A <> 'x'",
+        L"SELECT * FROM X WHERE A < 'x'",
+        L"SELECT * FROM X WHERE A > 'x'",
+        L"SELECT * FROM X WHERE A ! = 'x'",
+        L"SELECT * FROM X WHERE A < > 'x'",
+        L"SELECT * FROM X WHERE A == 'x'",
+        L"SELECT * FROM X WHERE A <>",
         L"SELECT * FROM X WHERE A LIKE 'x%'",
         L"SELECT * FROM X, Y",
         L"SELECT * FROM X trailing",

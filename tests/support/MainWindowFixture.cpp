@@ -19,6 +19,9 @@ void MainWindowFixture::TearDown()
     if (application)
         application->Shutdown();
     application.reset();
+    EXPECT_EQ(world.Live(), sim::LiveCounts{});
+    for (const std::wstring& misuse : world.Misuses())
+        ADD_FAILURE() << "client misuse: " << std::string(misuse.begin(), misuse.end());
 }
 
 HWND MainWindowFixture::Window() const
