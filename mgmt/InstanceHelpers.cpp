@@ -67,49 +67,6 @@ MI_Result PullFinalClass(MI_Operation* operation, UniqueClass& classObject)
     return PullToFinal<MI_Class>(operation, classObject, PullClass, MI_Class_Clone);
 }
 
-MI_Result CopyKeyProperties(MI_Application* application, MI_Session* session,
-                            const MI_Instance* source, MI_Instance*& copy)
-{
-    copy = nullptr;
-    if (!session || !session->ft)
-        return MI_RESULT_INVALID_PARAMETER;
-    const MI_Char* nameSpace = nullptr;
-    const MI_Char* className = nullptr;
-    MI_Instance_GetNameSpace(source, &nameSpace);
-    MI_Instance_GetClassName(source, &className);
-
-    UniqueOperation operation;
-    MI_Session_GetClass(session, MI_OPERATIONFLAGS_LOCALIZED_QUALIFIERS, nullptr, nameSpace,
-                        className, nullptr, operation.Put());
-    UniqueClass classCopy;
-    MI_Result result = PullFinalClass(operation.Get(), classCopy);
-    if (result != MI_RESULT_OK)
-        return result;
-    const MI_Class* classObject = classCopy.Get();
-
-    UniqueInstance keys;
-    result = MI_Application_NewInstanceFromClass(application, className, classObject, keys.Put());
-    if (result != MI_RESULT_OK)
-        return result;
-    MI_Uint32 count = 0;
-    result = MI_Class_GetElementCount(classObject, &count);
-    if (result != MI_RESULT_OK)
-        return result;
-    for (MI_Uint32 index = 0; index < count; ++index) {
-        const MI_Char* name = nullptr;
-        MI_Value value{};
-        MI_Type type{};
-        MI_Uint32 flags = 0;
-        result = MI_Instance_GetElementAt(source, index, &name, &value, &type, &flags);
-        if (result == MI_RESULT_OK && (flags & MI_FLAG_KEY))
-            result = MI_Instance_SetElement(keys.Get(), name, &value, type, 0);
-    }
-    if (result != MI_RESULT_OK)
-        return result;
-    copy = keys.Release();
-    return MI_RESULT_OK;
-}
-
 MI_Result ReadStringElement(const MI_Instance* instance, const wchar_t* name,
                             std::optional<std::wstring>& text)
 {

@@ -33,11 +33,6 @@ MI_Result PullClass(MI_Operation* operation, const MI_Class*& classObject, bool&
 MI_Result PullFinal(MI_Operation* operation, UniqueInstance& instance);
 MI_Result PullFinalClass(MI_Operation* operation, UniqueClass& classObject);
 
-// A new instance of the source's class holding only the source's key properties; the caller
-// owns `copy` (null on failure).
-MI_Result CopyKeyProperties(MI_Application* application, MI_Session* session,
-                            const MI_Instance* source, MI_Instance*& copy);
-
 // A string property: `text` is a copy, or empty when the property is null or not a string
 // (the result is then 0 when only the type differed).
 MI_Result ReadStringElement(const MI_Instance* instance, const wchar_t* name,

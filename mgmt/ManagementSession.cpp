@@ -67,6 +67,7 @@ ManagementSession::ManagementSession(const wchar_t* name, MI_Application* applic
 ManagementSession::~ManagementSession()
 {
     vmEntries.clear();
+    classes.clear();
     if (connected) {
         operationContext = contextDisconnecting;
         lastResult = 0;
@@ -108,6 +109,7 @@ bool ManagementSession::Connect()
     if (lastResult != MI_RESULT_OK)
         return false;
     const HostIdentity identity = ReadHostIdentity(*remote.Get());
+    computerName = identity.computerName;
     if (shared.localIdentity && SameHost(&*shared.localIdentity, &identity)) {
         miSession = shared.localSession;
         isLocal = true;
@@ -163,22 +165,15 @@ bool ManagementSession::GetInstanceByKeys(const wchar_t* namespaceName, const wc
                                           const MI_Value* keyValues, const MI_Type* keyTypes,
                                           size_t keyCount, MI_Instance*& instance)
 {
-    // Released in reverse order of declaration: the key instance, the GetInstance operation,
-    // then the class.
-    UniqueClass classObject;
+    // Released in reverse order of declaration: the key instance, then the GetInstance
+    // operation. The class stays with the session.
     UniqueOperation instanceOperation;
     UniqueInstance keyInstance;
 
-    {
-        UniqueOperation classOperation;
-        MI_Session_GetClass(&miSession, 0, nullptr, namespaceName, className, nullptr,
-                            classOperation.Put());
-        if (PullFinalClass(classOperation.Get(), classObject) != MI_RESULT_OK)
-            return false;
-    }
-
+    const MI_Class* declared = ClassDeclaration(namespaceName, className);
+    if (!declared)
+        return false;
     const MI_Char* ownName = className;
-    const MI_Class* declared = classObject.Get();
     if (declared && declared->classDecl && declared->classDecl->name)
         ownName = declared->classDecl->name;
     if (MI_Application_NewInstanceFromClass(shared.application, ownName, declared,
@@ -195,6 +190,26 @@ bool ManagementSession::GetInstanceByKeys(const wchar_t* namespaceName, const wc
         return false;
     instance = found.Release();
     return true;
+}
+
+const MI_Class* ManagementSession::ClassDeclaration(const wchar_t* namespaceName,
+                                                    const wchar_t* className)
+{
+    const std::wstring nameSpace = namespaceName ? namespaceName : L"";
+    const std::wstring name = className ? className : L"";
+    for (const CachedClass& cached : classes)
+        if (cached.nameSpace == nameSpace && cached.className == name)
+            return cached.declaration.Get();
+    UniqueClass declaration;
+    {
+        UniqueOperation operation;
+        MI_Session_GetClass(&miSession, 0, nullptr, namespaceName, className, nullptr,
+                            operation.Put());
+        if (PullFinalClass(operation.Get(), declaration) != MI_RESULT_OK || !declaration)
+            return nullptr;
+    }
+    classes.push_back({nameSpace, name, std::move(declaration)});
+    return classes.back().declaration.Get();
 }
 
 MI_Application* ManagementSession::SharedApplication()

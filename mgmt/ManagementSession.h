@@ -1,13 +1,16 @@
 // One host reached through the management client: the session to it, whether it is the local
 // computer (then served by the shared "WMIDCOM" session), namespace verification, instance
-// lookup by key, and the host's virtual machine inventory.
+// lookup by key with the class declarations it fetched, and the host's virtual machine
+// inventory.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "mgmt/MiClient.h"
+#include "mgmt/MiOwners.h"
 
 class Application;
 class VmEntry;
@@ -55,8 +58,12 @@ public:
     static MI_Application* SharedApplication();
     static MI_Serializer* SharedSerializer();
     static unsigned LiveSessionCount();
+    // The class declarations the session keeps.
+    size_t CachedClassCount() const { return classes.size(); }
 
     std::wstring hostName;
+    // The host's own computer name (CSName) as it reported it at connection, if it did.
+    std::optional<std::wstring> computerName;
     bool isLocal = false;
     bool connected = false;
     int operationContext = contextUnspecified;
@@ -64,4 +71,18 @@ public:
     MI_Session miSession{};
     Application* owner = nullptr;
     std::vector<VmEntryPtr> vmEntries;
+
+private:
+    // A class declaration fetched once: a class does not change while a session lives.
+    struct CachedClass {
+        std::wstring nameSpace;
+        std::wstring className;
+        UniqueClass declaration;
+    };
+
+    // The session's copy of the class, fetched from the host the first time; null when the
+    // host cannot give it (then asked again next time).
+    const MI_Class* ClassDeclaration(const wchar_t* namespaceName, const wchar_t* className);
+
+    std::vector<CachedClass> classes;
 };

@@ -51,10 +51,9 @@ bool ApplySettings(ManagementSession& session, VmEntry& entry)
     session.lastResult = 0;
 
     // Released in reverse order: the method's operation, the settings text, the parameters,
-    // the key-only copy, the service instance, then the query.
+    // the service instance, then the query.
     UniqueOperation query;
     UniqueInstance service;
-    UniqueInstance serviceKeys;
     UniqueInstance parameters;
     std::wstring settingsText;
     UniqueOperation invocation;
@@ -65,12 +64,6 @@ bool ApplySettings(ManagementSession& session, VmEntry& entry)
                               query.Put());
     if (PullFinal(query.Get(), service) != MI_RESULT_OK || !service)
         return false;
-
-    MI_Instance* keys = nullptr;
-    if (CopyKeyProperties(ManagementSession::SharedApplication(), &session.miSession,
-                          service.Get(), keys) != MI_RESULT_OK)
-        return false;
-    serviceKeys.Reset(keys);
 
     MI_Instance* made = nullptr;
     if (MakeInstance(ManagementSession::SharedApplication(), L"__parameters", made) != MI_RESULT_OK)

@@ -94,7 +94,7 @@ bool WaitUntilOff(VmEntry& entry)
     const Platform& platform = CurrentPlatform();
     const DWORD start = platform.tickCount();
     for (;;) {
-        if (!entry.RefreshState())
+        if (!entry.ReadPowerState())
             return false;
         // The unsigned difference stays right when the tick counter wraps.
         const bool timeLeft = static_cast<DWORD>(platform.tickCount() - start) < shutdownWaitLimit;

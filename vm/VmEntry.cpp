@@ -24,8 +24,7 @@ bool IsHexDigit(wchar_t c)
 }
 
 // A virtual machine's Name is its GUID (8-4-4-4-12 hexadecimal digits); the host's own
-// computer system is named after the computer. Unlike Caption, this does not depend on the
-// host's language.
+// computer system is named after the computer.
 bool IsMachineIdentifier(std::wstring_view name)
 {
     if (name.size() != 36)
@@ -36,6 +35,18 @@ bool IsMachineIdentifier(std::wstring_view name)
             return false;
     }
     return true;
+}
+
+// Every computer system but the host's own, which is named after the computer: unlike its
+// Caption, that does not depend on the host's language. A name that would need quoting is not
+// put into the query; the host's instance is then left out by its Name's shape alone.
+std::wstring ListingQuery(const ManagementSession& session)
+{
+    std::wstring query = L"SELECT Name, ElementName FROM Msvm_ComputerSystem";
+    const std::optional<std::wstring>& host = session.computerName;
+    if (host && !host->empty() && host->find_first_of(L"'\\") == std::wstring::npos)
+        query += L" WHERE Name <> '" + *host + L"'";
+    return query;
 }
 
 }
@@ -68,6 +79,30 @@ bool VmEntry::RefreshState()
         return false;
     computerSystemInstance.Reset(found);
     EnabledState = ReadUint16Element(found, L"EnabledState").value_or(stateUnknown);
+    return true;
+}
+
+bool VmEntry::ReadPowerState()
+{
+    // Name was checked to be a GUID when the machine was listed: it needs no quoting.
+    const std::wstring query =
+        L"SELECT EnabledState FROM Msvm_ComputerSystem WHERE Name = '" + Name + L"'";
+    UniqueOperation operation;
+    MI_Session_QueryInstances(&session->miSession, 0, nullptr, virtualizationNamespace, L"WQL",
+                              query.c_str(), nullptr, operation.Put());
+    std::optional<std::uint16_t> state;
+    bool found = false;
+    bool moreResults = false;
+    do {
+        const MI_Instance* instance = nullptr;
+        if (PullInstance(operation.Get(), instance, moreResults) == MI_RESULT_OK && instance) {
+            found = true;
+            state = ReadUint16Element(instance, L"EnabledState");
+        }
+    } while (moreResults);
+    if (!found)
+        return false;
+    EnabledState = state.value_or(stateUnknown);
     return true;
 }
 
@@ -104,8 +139,7 @@ bool ListVirtualMachines(ManagementSession& session)
     session.vmEntries.clear();
     UniqueOperation operation;
     MI_Session_QueryInstances(&session.miSession, 0, nullptr, virtualizationNamespace, L"WQL",
-                              L"SELECT Name, ElementName FROM Msvm_ComputerSystem", nullptr,
-                              operation.Put());
+                              ListingQuery(session).c_str(), nullptr, operation.Put());
     session.operationContext = contextReadingMachine;
     bool moreResults = false;
     do {

@@ -20,6 +20,9 @@ public:
     // Reads the machine's computer-system instance anew and caches EnabledState. False leaves
     // the entry as it was.
     [[nodiscard]] bool RefreshState();
+    // Reads only EnabledState anew, for polling: one query of one property. False leaves the
+    // entry as it was.
+    [[nodiscard]] bool ReadPowerState();
     // Reads the six settings from the host. False leaves the record as it was.
     [[nodiscard]] bool ReadSettings();
     // RefreshState, then ReadSettings.

@@ -287,8 +287,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SilentCase{"NoManagementService", CallKind::QueryInstances, MI_RESULT_INVALID_CLASS,
                    L"Msvm_VirtualSystemManagementService", 0},
-        SilentCase{"NoKeyOnlyCopy", CallKind::GetClass, MI_RESULT_ACCESS_DENIED,
-                   L"Msvm_VirtualSystemManagementService", 0},
         SilentCase{"NoParameters", CallKind::NewInstance, MI_RESULT_SERVER_LIMITS_EXCEEDED,
                    L"__parameters", 0},
         SilentCase{"MethodRefused", CallKind::Invoke, MI_RESULT_ACCESS_DENIED,

@@ -44,7 +44,8 @@ TEST_F(Inventory, ListsTheMachinesInTheHostsOrderButNotTheHostItself)
     ASSERT_TRUE(ListVirtualMachines(*session));
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Web", L"Database", L"Test Client"}));
     ASSERT_EQ(CountCalls(CallKind::QueryInstances), 1);
-    EXPECT_EQ(world.Calls()[0].query, L"SELECT Name, ElementName FROM Msvm_ComputerSystem");
+    EXPECT_EQ(world.Calls()[0].query,
+              L"SELECT Name, ElementName FROM Msvm_ComputerSystem WHERE Name <> 'HV-LAB01'");
     EXPECT_EQ(world.Calls()[0].flags, 0u);
     EXPECT_EQ(world.Calls()[0].nameSpace, L"root/virtualization/v2");
     EXPECT_EQ(session->lastResult, 0);
@@ -78,8 +79,7 @@ TEST_F(Inventory, AHostWithoutMachinesGivesAnEmptyInventory)
 
 TEST_F(Inventory, AFailedReadMidListingKeepsTheEntriesBeforeItAndReportsTheClose)
 {
-    // The host's own computer system comes first, then Web and Database.
-    world.FindHost(L"HV-LAB01")->StopAnsweringAfter(3);
+    world.FindHost(L"HV-LAB01")->StopAnsweringAfter(2);
     EXPECT_TRUE(ListVirtualMachines(*session));
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Web", L"Database"}));
     EXPECT_EQ(session->lastResult, 0);

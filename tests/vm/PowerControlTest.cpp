@@ -27,7 +27,13 @@ protected:
         EXPECT_EQ(platform.boxes[0].style, static_cast<UINT>(MB_ICONERROR));
     }
 
-    int StateReads() const { return CountCalls(CallKind::GetInstance, L"Msvm_ComputerSystem"); }
+    // Reads of the machine's state: whole instances before a command, and the wait's polls,
+    // which query EnabledState alone.
+    int StateReads() const
+    {
+        return CountCalls(CallKind::GetInstance, L"Msvm_ComputerSystem") + Polls();
+    }
+    int Polls() const { return CountCalls(CallKind::QueryInstances, L"Msvm_ComputerSystem"); }
 };
 
 struct DirectionCase {
@@ -289,6 +295,12 @@ TEST_F(Power, AShutdownOfTwoSecondsIsReadAboutTwentyTimes)
 
     // One read before the request, then one every 100 ms until the read at 2 s sees it off.
     EXPECT_EQ(StateReads(), 1 + 21);
+    EXPECT_EQ(Polls(), 21);
+    bool polled = false;
+    for (const sim::CallRecord& call : world.Calls())
+        polled = polled || call.query == std::wstring(L"SELECT EnabledState FROM Msvm_ComputerSystem "
+                                                      L"WHERE Name = '") + runningGuid + L"'";
+    EXPECT_TRUE(polled);
     EXPECT_EQ(world.NowMs() - start, 2100u);
     EXPECT_EQ(entry.EnabledState, stateOff);
     EXPECT_TRUE(platform.boxes.empty());
@@ -299,7 +311,7 @@ TEST_F(Power, AStateReadFailingDuringTheWaitEndsItSilently)
 {
     VmEntry& entry = Loaded(L"Web");
     const sim::LiveCounts before = world.Live();
-    world.FailCall(CallKind::GetInstance, 5, MI_RESULT_FAILED, L"Msvm_ComputerSystem");
+    world.FailCall(CallKind::QueryInstances, 4, MI_RESULT_FAILED, L"Msvm_ComputerSystem");
 
     EXPECT_FALSE(GracefulShutdown(entry, true));
 
