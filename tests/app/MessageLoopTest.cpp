@@ -139,13 +139,97 @@ TEST(MessageLoop, RunsEveryIdleHandlerInOrderWhenTheQueueFirstEmpties)
     EXPECT_EQ(journal, (std::vector<std::string>{"first", "last"}));
 }
 
-TEST(MessageLoop, MouseMovesPaintAndTheSystemTimerDoNotReArmIdleProcessing)
+// Drives a loop through one message after its first idle pass: the idle handler posts the
+// message on its first pass and the quit message on its second; a timer set when the message
+// is handled wakes a loop that waits with nothing to do, and ends it.
+class IdleScript final : public CIdleHandler {
+public:
+    IdleScript(UINT message, UINT wakeAfter) : message_(message), wakeAfter_(wakeAfter)
+    {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"BrackwinIdleScript";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowW(L"BrackwinIdleScript", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                windowClass.hInstance, nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~IdleScript() { DestroyWindow(window_); }
+    IdleScript(const IdleScript&) = delete;
+    IdleScript& operator=(const IdleScript&) = delete;
+
+    BOOL OnIdle() override
+    {
+        journal.push_back("idle");
+        if (journal.size() == 1)
+            PostMessageW(window_, message_, 0, 0);
+        else
+            PostQuitMessage(0);
+        return FALSE;
+    }
+
+    std::vector<std::string> journal;
+
+private:
+    static constexpr UINT_PTR wakeTimer = 77;
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<IdleScript*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self && message == WM_TIMER && wParam == wakeTimer) {
+            KillTimer(window, wakeTimer);
+            self->journal.push_back("woken");
+            PostQuitMessage(0);
+            return 0;
+        }
+        if (self && message == self->message_) {
+            self->journal.push_back("message");
+            SetTimer(window, wakeTimer, self->wakeAfter_, nullptr);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    UINT message_;
+    UINT wakeAfter_;
+    HWND window_ = nullptr;
+};
+
+struct RearmCase {
+    const char* name;
+    UINT message;
+    bool rearms;
+};
+
+class IdleRearming : public ::testing::TestWithParam<RearmCase> {};
+
+TEST_P(IdleRearming, FollowsEveryMessageButMouseMovesPaintAndTheSystemTimer)
 {
-    for (UINT message : std::initializer_list<UINT>{WM_MOUSEMOVE, WM_NCMOUSEMOVE, WM_PAINT, 0x0118})
-        EXPECT_FALSE(CMessageLoop::RearmsIdle(message)) << message;
-    for (UINT message : std::initializer_list<UINT>{WM_KEYDOWN, WM_COMMAND, WM_TIMER, WM_LBUTTONDOWN, probe})
-        EXPECT_TRUE(CMessageLoop::RearmsIdle(message)) << message;
+    const RearmCase& c = GetParam();
+    // After a message that re-arms, the next idle pass comes at once and the timer never
+    // fires; after one that does not, only the timer ends the wait.
+    IdleScript script(c.message, c.rearms ? 10000 : 50);
+    CMessageLoop loop;
+    loop.AddIdleHandler(&script);
+    EXPECT_EQ(loop.Run(), 0);
+    const std::vector<std::string> expected =
+        c.rearms ? std::vector<std::string>{"idle", "message", "idle"}
+                 : std::vector<std::string>{"idle", "message", "woken"};
+    EXPECT_EQ(script.journal, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, IdleRearming,
+    ::testing::Values(RearmCase{"KeyDown", WM_KEYDOWN, true},
+                      RearmCase{"Command", WM_COMMAND, true},
+                      RearmCase{"Timer", WM_TIMER, true},
+                      RearmCase{"Private", probe, true},
+                      RearmCase{"MouseMove", WM_MOUSEMOVE, false},
+                      RearmCase{"NonClientMouseMove", WM_NCMOUSEMOVE, false},
+                      RearmCase{"Paint", WM_PAINT, false},
+                      RearmCase{"SystemTimer", 0x0118, false}),
+    [](const ::testing::TestParamInfo<RearmCase>& info) { return info.param.name; });
 
 class ThrowingFilter final : public CMessageFilter {
 public:

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "hosts/HostList.h"
 #include "mgmt/HostIdentity.h"
@@ -122,7 +123,7 @@ TEST_P(NamespacePaths, AreWalkedComponentByComponent)
     EXPECT_EQ(session->VerifyNamespace(c.path), c.answer);
     EXPECT_EQ(NamespaceQueries(), c.queries);
     EXPECT_EQ(session->lastResult, 0);
-    EXPECT_EQ(session->operationContext, contextVerifyingNamespace);
+    EXPECT_EQ(session->operationContext, 5); // "Verifying the existence of a namespace"
     ExpectNothingLeaked();
 }
 
@@ -157,12 +158,65 @@ TEST_F(Sessions, TheLocalIdentityIsReadOnceWhileAnySessionLivesAndAfreshAfter)
     EXPECT_EQ(IdentityQueries(), 2);
 }
 
-TEST_F(Sessions, AnUnreachableHostConnectsAndFailsAtTheNamespaceCheck)
+struct UnansweredCase {
+    const char* name;
+    const wchar_t* host;
+    bool localAnswersWinrm;
+};
+
+class UnansweredHosts : public Sessions, public ::testing::WithParamInterface<UnansweredCase> {};
+
+TEST_P(UnansweredHosts, ConnectAsRemoteHostsAndFailAtTheNamespaceCheck)
 {
-    ManagementSession session(L"NOWHERE", application->ManagementApplication(), application->Serializer(), application.get());
-    EXPECT_TRUE(session.Connect());
-    EXPECT_FALSE(session.isLocal);
-    EXPECT_FALSE(session.VerifyVirtualizationNamespace());
+    const UnansweredCase& c = GetParam();
+    world.Local().answersWinrm = c.localAnswersWinrm;
+    {
+        ManagementSession session(c.host, application->ManagementApplication(),
+                                  application->Serializer(), application.get());
+        EXPECT_TRUE(session.Connect());
+        EXPECT_FALSE(session.isLocal);
+        EXPECT_FALSE(session.VerifyVirtualizationNamespace());
+    }
+    // The local identity came through "WMIDCOM"; the host gave none over "WINRM".
+    EXPECT_EQ(IdentityQueries(), 2);
+    EXPECT_EQ(world.Live(), baseline);
+    EXPECT_EQ(Session(c.host), nullptr);
+    EXPECT_TRUE(application->Sessions().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hosts, UnansweredHosts,
+    ::testing::Values(UnansweredCase{"UnknownName", L"NOWHERE", true},
+                      UnansweredCase{"LocalComputerWithoutWinrm", L"BRACKWIN-TEST", false}),
+    [](const ::testing::TestParamInfo<UnansweredCase>& info) { return info.param.name; });
+
+TEST_F(Sessions, AFailedLocalSessionLeavesHostsRemoteAndIsOpenedAgainAtTheNextConnection)
+{
+    world.FailCall(CallKind::NewSession, 1, MI_RESULT_ACCESS_DENIED);
+    ManagementSession* remote = Session(L"HV-LAB01");
+    ASSERT_NE(remote, nullptr);
+    EXPECT_FALSE(remote->isLocal);
+    ManagementSession* local = Session(L"BRACKWIN-TEST");
+    ASSERT_NE(local, nullptr);
+    EXPECT_TRUE(local->isLocal);
+
+    struct Opening {
+        std::wstring protocol;
+        std::wstring host;
+        MI_Result result;
+        bool operator==(const Opening&) const = default;
+    };
+    std::vector<Opening> openings;
+    for (const sim::CallRecord& call : world.Calls())
+        if (call.kind == CallKind::NewSession)
+            openings.push_back({call.protocol, call.host, call.result});
+    EXPECT_EQ(openings, (std::vector<Opening>{{L"WMIDCOM", L"", MI_RESULT_ACCESS_DENIED},
+                                              {L"WINRM", L"HV-LAB01", MI_RESULT_OK},
+                                              {L"WMIDCOM", L"", MI_RESULT_OK},
+                                              {L"WINRM", L"BRACKWIN-TEST", MI_RESULT_OK}}));
+    // The first connection read the host's identity only, the second the local one as well.
+    EXPECT_EQ(IdentityQueries(), 3);
+    ExpectNothingLeaked();
 }
 
 MI_Timestamp Boot(MI_Uint32 microseconds = 123456, MI_Sint32 utc = 60)

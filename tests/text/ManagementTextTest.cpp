@@ -86,14 +86,36 @@ TEST(ContextText, AnyOtherIndexIsUnspecified)
         EXPECT_STREQ(ContextText(index), L"Unspecified") << "index " << index;
 }
 
-TEST(SystemErrorText, KnownCodeGivesTheSystemTextWithItsLineBreak)
+// The system's words for a code, read from the system into a buffer of the test's own.
+std::wstring SystemWords(DWORD code)
 {
-    const std::wstring text = SystemErrorText(ERROR_ACCESS_DENIED);
-    ASSERT_GT(text.size(), 2u);
-    EXPECT_NE(text, L"Unable to process error message.");
-    EXPECT_EQ(text.find(L'\0'), std::wstring::npos);
-    // The system's text is passed on as it comes, with its own trailing line break.
-    EXPECT_EQ(text.back(), L'\n');
+    wchar_t buffer[1024] = {};
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                       MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), buffer, 1024, nullptr);
+    return std::wstring(buffer, length);
+}
+
+TEST(SystemErrorText, KnownCodesGiveTheSystemsWholeTextWithItsLineBreak)
+{
+    for (const DWORD code : {ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION,
+                             ERROR_INVALID_PARAMETER}) {
+        const std::wstring words = SystemWords(code);
+        ASSERT_GT(words.size(), 2u) << code;
+        EXPECT_EQ(SystemErrorText(code), words) << code;
+        // The system's text is passed on as it comes, with its own trailing line break.
+        EXPECT_EQ(SystemErrorText(code).back(), L'\n') << code;
+    }
+}
+
+TEST(SystemErrorText, ATextWithInsertsKeepsThemAsWritten)
+{
+    // The message-not-found text names a message number and a file as %1 and %2; without
+    // arguments they must stay in place rather than fail the lookup.
+    const std::wstring text = SystemErrorText(ERROR_MR_MID_NOT_FOUND);
+    EXPECT_NE(text.find(L"%1"), std::wstring::npos);
+    EXPECT_NE(text.find(L"%2"), std::wstring::npos);
+    EXPECT_EQ(text, SystemWords(ERROR_MR_MID_NOT_FOUND));
 }
 
 TEST(SystemErrorText, CodeUnknownToTheSystemGivesTheFallback)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/CimXmlReader.h"
@@ -47,6 +48,7 @@ TEST_F(Apply, ChangingOneSettingSendsTheWholeRecordAsCimXml)
     vm.settings.baseBoardSerialNumber = L"R&D <7> \"q\" 'a' \u0416\u65e5\U0001D11E";
     vm.settings.biosSerialNumber = L"\u0141\u00f3d\u017a & <Kraków>";
     vm.settings.chassisSerialNumber = L"a'b\"c>d<e&f";
+    vm.settings.biosGuid = L"{3F2504E0-4F89-41D3-9A0C-0305E82C3301}";
     vm.settings.biosNumLock = true;
     VmEntry& entry = Loaded(L"Test Client");
     ASSERT_TRUE(entry.settings.SetChassisAssetTag(L"Rack 7 \u2116 12"));
@@ -54,7 +56,6 @@ TEST_F(Apply, ChangingOneSettingSendsTheWholeRecordAsCimXml)
 
     ASSERT_TRUE(ApplySettings(*session, entry));
 
-    const VmSettings& record = entry.settings;
     const sim::CimInstanceText sent = SentSettings();
     EXPECT_EQ(sent.className, L"Msvm_VirtualSystemSettingData");
     struct Expected {
@@ -65,11 +66,11 @@ TEST_F(Apply, ChangingOneSettingSendsTheWholeRecordAsCimXml)
     const std::vector<Expected> expected = {
         {L"InstanceID", L"string", std::wstring(L"Microsoft:") + offGuid},
         {L"BIOSNumLock", L"boolean", L"TRUE"},
-        {L"BaseBoardSerialNumber", L"string", record.BaseBoardSerialNumber()},
-        {L"BIOSGUID", L"string", record.BiosGuid()},
-        {L"BIOSSerialNumber", L"string", record.BiosSerialNumber()},
+        {L"BaseBoardSerialNumber", L"string", L"R&D <7> \"q\" 'a' \u0416\u65e5\U0001D11E"},
+        {L"BIOSGUID", L"string", L"{3F2504E0-4F89-41D3-9A0C-0305E82C3301}"},
+        {L"BIOSSerialNumber", L"string", L"\u0141\u00f3d\u017a & <Krak\u00f3w>"},
         {L"ChassisAssetTag", L"string", L"Rack 7 \u2116 12"},
-        {L"ChassisSerialNumber", L"string", record.ChassisSerialNumber()},
+        {L"ChassisSerialNumber", L"string", L"a'b\"c>d<e&f"},
     };
     ASSERT_EQ(sent.properties.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -93,7 +94,7 @@ TEST_F(Apply, ChangingOneSettingSendsTheWholeRecordAsCimXml)
     EXPECT_EQ(world.Calls()[0].nameSpace, L"root/virtualization/v2");
     EXPECT_EQ(LastInvoke(L"ModifySystemSettings")->className,
               L"Msvm_VirtualSystemManagementService");
-    EXPECT_EQ(session->operationContext, contextLoadingService);
+    EXPECT_EQ(session->operationContext, 9); // "Loading Virtual Machine Management Service"
     EXPECT_EQ(session->lastResult, 0);
     EXPECT_EQ(world.Live(), before);
 }
@@ -293,20 +294,25 @@ INSTANTIATE_TEST_SUITE_P(
                    L"ModifySystemSettings", 1}),
     CaseName<SilentCase>);
 
-TEST_F(Apply, AFailedSerialisationIsSentAnywayAndTheHostDecides)
+TEST_F(Apply, ASettingsTextThatCannotBeMadeIsSentEmptyAndTheHostsAnswerDecides)
 {
     VmEntry& entry = Loaded(L"Test Client");
     const sim::LiveCounts before = world.Live();
     world.FailCall(CallKind::Serialize, 1, MI_RESULT_FAILED);
-    EXPECT_FALSE(ApplySettings(*session, entry));
-    ExpectOneBox(L"An invalid parameter was specified");
+    world.FixReturnValue(L"ModifySystemSettings", 0);
+
+    EXPECT_TRUE(ApplySettings(*session, entry));
+
+    ASSERT_EQ(CountCalls(CallKind::Invoke), 1);
+    const std::wstring* text = Parameter(*LastInvoke(L"ModifySystemSettings"), L"SystemSettings");
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(*text, L"");
+    EXPECT_TRUE(platform.boxes.empty());
     EXPECT_EQ(world.Live(), before);
 }
 
-TEST_F(Apply, TheHostRefusesANewGuidForARunningMachineInItsOwnWords)
+TEST_F(Apply, TheHostsRefusalOfANewGuidForARunningMachineIsShownInItsOwnWords)
 {
-    sim::Vm& vm = HostVm(L"Web");
-    const std::wstring hostGuid = vm.settings.biosGuid;
     VmEntry& entry = Loaded(L"Web");
     ASSERT_TRUE(entry.settings.SetBiosGuid(L"0a1b2c3d4e5f406192738495a6b7c8d9"));
     const sim::LiveCounts before = world.Live();
@@ -318,7 +324,8 @@ TEST_F(Apply, TheHostRefusesANewGuidForARunningMachineInItsOwnWords)
                               L"running, saved or paused. Turn the virtual machine off and try "
                               L"again. (Virtual machine ID ") +
                  runningGuid + L")");
-    EXPECT_EQ(vm.settings.biosGuid, hostGuid);
+    EXPECT_EQ(SentSettings().properties.at(3).values.front(),
+              L"{0A1B2C3D-4E5F-4061-9273-8495A6B7C8D9}");
     // The edit stays in the record for the user to correct.
     EXPECT_EQ(entry.settings.BiosGuid(), L"{0A1B2C3D-4E5F-4061-9273-8495A6B7C8D9}");
     EXPECT_EQ(world.Live(), before);
@@ -334,12 +341,33 @@ TEST_F(Apply, ARefusalAsAReturnValueIsWordedByTheTable)
     ExpectOneBox(L"The virtual machine is in an invalid state for this operation");
 }
 
-TEST_F(Apply, ARunningMachinesUnlockedSettingChangesWhileTheRestIsSentUnchanged)
+TEST_F(Apply, ARunningMachinesNumLockIsSentWithItsOtherSettingsExactlyAsRead)
 {
+    sim::Vm& vm = HostVm(L"Web");
+    vm.settings.baseBoardSerialNumber = L" BB-01 ";
+    vm.settings.biosGuid = L"{5C1B0E2A-7D3F-4A6B-9E8C-1F2A3B4C5D6E}";
+    vm.settings.biosSerialNumber = L"  ";
+    vm.settings.chassisAssetTag = L"Rack\t7";
+    vm.settings.chassisSerialNumber = L"CS-0001 ";
     VmEntry& entry = Loaded(L"Web");
     entry.settings.SetBiosNumLock(true);
+
     EXPECT_TRUE(ApplySettings(*session, entry));
-    EXPECT_TRUE(HostVm(L"Web").settings.biosNumLock);
+
+    const sim::CimInstanceText sent = SentSettings();
+    const std::vector<std::pair<std::wstring, std::wstring>> expected = {
+        {L"InstanceID", std::wstring(L"Microsoft:") + runningGuid},
+        {L"BIOSNumLock", L"TRUE"},
+        {L"BaseBoardSerialNumber", L" BB-01 "},
+        {L"BIOSGUID", L"{5C1B0E2A-7D3F-4A6B-9E8C-1F2A3B4C5D6E}"},
+        {L"BIOSSerialNumber", L"  "},
+        {L"ChassisAssetTag", L"Rack\t7"},
+        {L"ChassisSerialNumber", L"CS-0001 "},
+    };
+    std::vector<std::pair<std::wstring, std::wstring>> values;
+    for (const sim::CimProperty& property : sent.properties)
+        values.emplace_back(property.name, property.values.empty() ? L"" : property.values.front());
+    EXPECT_EQ(values, expected);
     EXPECT_TRUE(platform.boxes.empty());
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "vm/PowerState.h"
+#include "vm/VmEntry.h"
 #include "vm/VmSettings.h"
 
 namespace {
@@ -40,14 +41,18 @@ INSTANTIATE_TEST_SUITE_P(
         // Full-width digits are letters of another script, not hexadecimal digits.
         GuidCase{L"\uff10123456789abcdef0123456789abcdef", nullptr}));
 
-TEST(SettingsRecord, StartsEmptyWithTheInstanceIdFormedFromTheName)
+TEST(SettingsRecord, IsMadeEmptyWithTheInstanceIdFormedFromTheMachinesName)
 {
-    const VmSettings settings(L"Microsoft:EAE43A5D-86F9-4DE2-AED2-0B2374374A0F");
+    const VmEntry entry(nullptr, nullptr, L"EAE43A5D-86F9-4DE2-AED2-0B2374374A0F", L"Web",
+                        nullptr);
+    const VmSettings& settings = entry.settings;
     EXPECT_EQ(settings.InstanceId(), L"Microsoft:EAE43A5D-86F9-4DE2-AED2-0B2374374A0F");
-    EXPECT_EQ(settings.InstanceId().size(), 46u);
     EXPECT_FALSE(settings.BiosNumLock());
     EXPECT_EQ(settings.BaseBoardSerialNumber(), L"");
     EXPECT_EQ(settings.BiosGuid(), L"");
+    EXPECT_EQ(settings.BiosSerialNumber(), L"");
+    EXPECT_EQ(settings.ChassisAssetTag(), L"");
+    EXPECT_EQ(settings.ChassisSerialNumber(), L"");
 }
 
 using TextSetter = bool (VmSettings::*)(std::wstring_view);
