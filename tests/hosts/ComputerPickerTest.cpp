@@ -5,7 +5,6 @@
 #include <ostream>
 #include <string>
 
-#include "app/Platform.h"
 #include "hosts/ComputerPicker.h"
 #include "tests/support/FakePicker.h"
 
@@ -237,23 +236,6 @@ TEST_F(ComputerPickerTest, PickerIsCreatedConfiguredAndAskedAsDocumented)
     EXPECT_EQ(record.mediumOnEntry.tymed, 0u);
     EXPECT_EQ(record.mediumOnEntry.hGlobal, nullptr);
     EXPECT_EQ(record.mediumOnEntry.pUnkForRelease, nullptr);
-}
-
-// Wine registers the picker class, but its object is a stub: Initialize accepts the
-// configuration and InvokeDialog shows nothing and reports a cancel.
-TEST_F(ComputerPickerTest, RealPickerUnderWineEndsAsACancel)
-{
-    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    const Platform saved = CurrentPlatform();
-    CurrentPlatform() = SystemPlatform();
-    std::wstring name;
-    DWORD windowsError = 99;
-    const PickerResult result = PickComputer(parent, name, windowsError);
-    CurrentPlatform() = saved;
-    CoUninitialize();
-    EXPECT_EQ(result, PickerResult::Ok);
-    EXPECT_EQ(windowsError, 0u);
-    EXPECT_TRUE(name.empty());
 }
 
 TEST(PickerResultText, EveryRowHasItsExactText)

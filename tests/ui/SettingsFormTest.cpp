@@ -110,7 +110,12 @@ TEST_F(SettingsForm, ARunningMachinesGuidIsRefusedInTheHostsWords)
     Pump();
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].caption, L"Saving Virtual Machine Settings Changes");
-    EXPECT_FALSE(platform.boxes[0].text.empty());
+    // The simulated host's words for a running machine, passed on unchanged.
+    EXPECT_EQ(platform.boxes[0].text,
+              L"'Web Frontend' failed to modify settings. The BIOS GUID, the serial numbers and the "
+              L"asset tag cannot be changed while the virtual machine is running, saved or paused. "
+              L"Turn the virtual machine off and try again. (Virtual machine ID "
+                  + LabVm(L"Web Frontend").guid + L")");
     EXPECT_EQ(LabVm(L"Web Frontend").settings.biosGuid, before);
     // The edits stay for another try.
     EXPECT_TRUE(IsEnabled(IDC_APPLY));
