@@ -49,7 +49,8 @@ public:
     void FillHostCombo();
     // Removes a host from the host list and the combo box.
     void ForgetHost(const std::wstring& hostName);
-    // Writes the host list file.
+    // Saves the host list: this run's changes applied to the file as it is now. Tells the user
+    // when the file is left as it was.
     void SaveHosts();
 
     // Settings form: loads a machine (or empties the form for null); true when it shows it.

@@ -3,11 +3,12 @@
 #include "app/Application.h"
 
 #include <string_view>
+#include <vector>
 
 #include "app/Platform.h"
 #include "hosts/HostList.h"
 #include "mgmt/ManagementSession.h"
-#include "res/resource.h"
+#include "ui/HostListSaveText.h"
 #include "ui/MainDlg.h"
 #include "vm/VmEntry.h"
 
@@ -46,20 +47,27 @@ void Application::FillHostCombo()
 {
     if (!hostList || !mainDialog || !hostList->Load())
         return;
+    // The views stay valid: the list does not change while the combo is filled.
+    std::vector<std::wstring_view> names;
     std::wstring_view name;
     bool more = false;
     while (hostList->Next(name, more)) {
-        mainDialog->AddHostToCombo(std::wstring(name).c_str(), false);
+        names.push_back(name);
         if (!more)
             break;
     }
+    mainDialog->AddHostsToCombo(names);
 }
 
 void Application::SaveHosts()
 {
-    // A failed save leaves the previous file whole; closing goes on without a message.
-    if (hostList)
-        static_cast<void>(hostList->Save());
+    if (!hostList)
+        return;
+    // A save that fails leaves the file as it was; the user learns that this run's changes
+    // are not in it.
+    const SaveResult result = hostList->Save();
+    if (result.outcome != SaveOutcome::Saved)
+        ShowError(HostListSaveFailureText(result, hostList->FilePath()).c_str(), hostListSaveCaption);
 }
 
 bool Application::OpenHost(const std::wstring& hostName)
@@ -70,16 +78,8 @@ bool Application::OpenHost(const std::wstring& hostName)
     window.ClearVmList();
     if (session) {
         static_cast<void>(session->Connect());
-        if (ListVirtualMachines(*session)) {
-            const HWND list = window.GetDlgItem(IDC_VM_LIST);
-            for (const VmEntryPtr& entry : session->vmEntries) {
-                const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0,
-                                                   reinterpret_cast<LPARAM>(entry->ElementName.c_str()));
-                if (index >= 0)
-                    SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(index),
-                                 reinterpret_cast<LPARAM>(entry.get()));
-            }
-        }
+        if (ListVirtualMachines(*session))
+            window.FillVmList(*session);
         if (session->isLocal && CurrentPlatform().queryElevation() == Elevation::NotElevated)
             window.ShowErrorBox(notElevatedText, notElevatedCaption);
     }

@@ -1,12 +1,12 @@
 #include "hosts/HostFile.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <new>
 
 #include "app/Unique.h"
+#include "hosts/HostFileText.h"
 
 namespace {
 
@@ -30,45 +30,62 @@ constexpr DWORD chunkSize = 64 * 1024;
     return true;
 }
 
+// The thread's last error, for a call that failed: never 0, which would read as success.
+DWORD LastFailure()
+{
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
 }
 
-bool ReadTextLines(const std::wstring& path, const std::function<void(std::wstring&)>& onLine)
+// Reads the whole file into bytes; what was read before a failure stays there.
+FileRead ReadBytes(const std::wstring& path, std::string& bytes, DWORD& error)
 {
     // No sharing restriction: another instance may read or replace the file meanwhile.
     UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
-        return false;
+    if (!file) {
+        error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing
+                                                                              : FileRead::Unreadable;
+    }
     try {
-        std::array<unsigned char, chunkSize> buffer;
-        std::wstring line;
+        const auto buffer = std::make_unique<std::array<char, chunkSize>>();
         for (;;) {
             DWORD read = 0;
-            // A read error drops the unfinished line: it may be a name cut short.
-            if (!ReadFile(file.Get(), buffer.data(), chunkSize, &read, nullptr))
-                return true;
-            if (read == 0)
-                break;
-            for (DWORD index = 0; index < read; ++index) {
-                const unsigned char byte = buffer[index];
-                if (byte != '\n') {
-                    line.push_back(static_cast<wchar_t>(byte));
-                    continue;
-                }
-                onLine(line);
-                line.clear();
+            if (!ReadFile(file.Get(), buffer->data(), chunkSize, &read, nullptr)) {
+                error = GetLastError();
+                return FileRead::CutShort;
             }
+            if (read == 0)
+                return FileRead::Complete;
+            bytes.append(buffer->data(), read);
         }
-        if (!line.empty())
-            onLine(line);
     } catch (const std::bad_alloc&) {
-        // A line that does not fit in memory ends reading like a read error.
+        error = ERROR_NOT_ENOUGH_MEMORY;
+        return FileRead::CutShort;
     }
-    return true;
 }
 
-bool ReplaceFileContent(const std::wstring& path, std::string_view bytes)
+}
+
+FileRead ReadTextLines(const std::wstring& path, std::vector<std::wstring>& lines, DWORD& error)
+{
+    error = ERROR_SUCCESS;
+    std::string bytes;
+    const FileRead read = ReadBytes(path, bytes, error);
+    if (read == FileRead::Missing || read == FileRead::Unreadable)
+        return read;
+    try {
+        lines = TextLines(bytes, read == FileRead::Complete);
+    } catch (const std::bad_alloc&) {
+        error = ERROR_NOT_ENOUGH_MEMORY;
+        return FileRead::CutShort;
+    }
+    return read;
+}
+
+DWORD ReplaceFileContent(const std::wstring& path, std::string_view bytes)
 {
     try {
         // One temporary name per process, so two instances saving at once do not collide.
@@ -76,18 +93,23 @@ bool ReplaceFileContent(const std::wstring& path, std::string_view bytes)
         UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file)
-            return false;
+            return LastFailure();
         ScopeGuard removeTemporary([&temporary] { DeleteFileW(temporary.c_str()); });
         if (!WriteAll(file.Get(), bytes) || !FlushFileBuffers(file.Get()))
-            return false;
+            return LastFailure();
         if (!CloseHandle(file.Release()))
-            return false;
+            return LastFailure();
+        // Windows refuses to replace a read-only file, Wine does not: the user made it so to
+        // keep it as it is.
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            return ERROR_FILE_READ_ONLY;
         if (!MoveFileExW(temporary.c_str(), path.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return false;
+            return LastFailure();
         removeTemporary.Dismiss();
-        return true;
+        return ERROR_SUCCESS;
     } catch (const std::bad_alloc&) {
-        return false;
+        return ERROR_NOT_ENOUGH_MEMORY;
     }
 }

@@ -1,6 +1,5 @@
 #include "hosts/HostList.h"
 
-#include <windows.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -8,8 +7,9 @@
 #include <new>
 
 #include "app/Platform.h"
-#include "app/Unique.h"
 #include "hosts/HostFile.h"
+#include "hosts/HostFileText.h"
+#include "hosts/HostNameKey.h"
 #include "hosts/HostNameTraits.h"
 
 namespace {
@@ -18,11 +18,6 @@ constexpr wchar_t fileName[] = L"vmhosts.txt";
 
 // Inside the brackets "|" is a member of the negated class, not an alternative.
 constexpr wchar_t removedCharacters[] = L"[^\\w|\\.|\\-|_]";
-
-bool FitsInEightBits(std::wstring_view name) noexcept
-{
-    return std::all_of(name.begin(), name.end(), [](wchar_t c) { return c <= 0xFF; });
-}
 
 }
 
@@ -67,22 +62,32 @@ bool HostList::Load()
 {
     if (!PrepareFolder())
         return false;
-    return ReadTextLines(FilePath(), [this](std::wstring& line) {
-        if (Sanitize(line) && !line.empty())
-            Add(line);
-    });
+    try {
+        std::vector<std::wstring> lines;
+        DWORD error = ERROR_SUCCESS;
+        const FileRead read = ReadTextLines(FilePath(), lines, error);
+        for (std::wstring& line : lines) {
+            if (Sanitize(line) && !line.empty())
+                hosts.Insert(std::move(line));
+        }
+        return read == FileRead::Complete || read == FileRead::CutShort;
+    } catch (const std::bad_alloc&) {
+        // The names taken so far stand, as after a failed read.
+        return true;
+    }
 }
 
 bool HostList::Next(std::wstring_view& name, bool& more)
 {
-    if (cursor >= hosts.size()) {
+    const std::vector<std::wstring>& names = hosts.Names();
+    if (cursor >= names.size()) {
         cursor = 0;
         more = false;
         return false;
     }
-    name = hosts[cursor];
+    name = names[cursor];
     ++cursor;
-    more = cursor < hosts.size();
+    more = cursor < names.size();
     if (!more)
         cursor = 0;
     return true;
@@ -94,12 +99,13 @@ void HostList::Add(std::wstring_view name) noexcept
         std::wstring clean(name);
         if (!Sanitize(clean))
             return;
-        if (known.contains(clean))
+        const std::wstring key = HostNameKey(clean);
+        std::wstring change = clean;
+        added.reserve(added.size() + 1);
+        if (!hosts.Insert(std::move(clean)))
             return;
-        hosts.push_back(clean);
-        ScopeGuard undo([this] { hosts.pop_back(); });
-        known.insert(std::move(clean));
-        undo.Dismiss();
+        added.push_back(std::move(change));
+        forgotten.erase(key);
     } catch (const std::bad_alloc&) {
         // The list stays as it was.
     }
@@ -109,34 +115,61 @@ void HostList::Remove(std::wstring_view name) noexcept
 {
     try {
         std::wstring clean(name);
-        if (!Sanitize(clean) || known.erase(clean) == 0)
+        if (!Sanitize(clean))
             return;
-        hosts.erase(std::find(hosts.begin(), hosts.end(), clean));
+        const std::wstring key = HostNameKey(clean);
+        forgotten.insert(key);
+        hosts.Erase(key);
+        std::erase_if(added, [&key](const std::wstring& host) { return HostNameKey(host) == key; });
     } catch (const std::bad_alloc&) {
-        // The list stays as it was.
+        // Whatever was forgotten before memory ran out stays forgotten.
     }
 }
 
-bool HostList::Save()
+HostNames HostList::Merged(const std::vector<std::wstring>& fileLines) const
 {
+    HostNames merged;
+    for (std::wstring line : fileLines) {
+        if (!Sanitize(line) || line.empty() || forgotten.contains(HostNameKey(line)))
+            continue;
+        merged.Insert(std::move(line));
+    }
+    for (const std::wstring& name : added)
+        merged.Insert(name);
+    return merged;
+}
+
+SaveResult HostList::Save() noexcept
+{
+    if (added.empty() && forgotten.empty())
+        return {};
     if (!PrepareFolder())
-        return false;
+        return {SaveOutcome::FolderUnavailable, ERROR_SUCCESS};
     try {
-        std::string content;
-        for (const auto& name : hosts) {
-            if (!FitsInEightBits(name))
-                continue;
-            for (const wchar_t c : name)
-                content.push_back(static_cast<char>(static_cast<unsigned char>(c)));
-            content += "\r\n";
-        }
-        return ReplaceFileContent(FilePath(), content);
+        const std::wstring path = FilePath();
+        std::vector<std::wstring> lines;
+        DWORD error = ERROR_SUCCESS;
+        const FileRead read = ReadTextLines(path, lines, error);
+        // Replacing a file that was not read whole would lose the hosts it holds.
+        if (read != FileRead::Complete && read != FileRead::Missing)
+            return {SaveOutcome::FileUnreadable, error};
+        HostNames merged = Merged(lines);
+        error = ReplaceFileContent(path, EightBitLines(merged.Names()));
+        if (error == ERROR_FILE_READ_ONLY)
+            return {SaveOutcome::FileReadOnly, error};
+        if (error != ERROR_SUCCESS)
+            return {SaveOutcome::WriteFailed, error};
+        hosts = std::move(merged);
+        added.clear();
+        forgotten.clear();
+        cursor = 0;
+        return {};
     } catch (const std::bad_alloc&) {
-        return false;
+        return {SaveOutcome::WriteFailed, ERROR_NOT_ENOUGH_MEMORY};
     }
 }
 
 std::wstring HostList::FilePath() const
 {
-    return folderPath + fileName;
+    return folderPath.empty() ? std::wstring() : folderPath + fileName;
 }

@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "app/Platform.h"
 #include "ui/AboutDlg.h"
+#include "ui/FlagScope.h"
 #include "ui/WindowCentring.h"
 
 namespace {
@@ -25,19 +26,6 @@ constexpr int settingsControls[] = {IDC_NUMLOCK,   IDC_BASEBOARD_SERIAL, IDC_BIO
 
 constexpr int formTexts[] = {IDC_VM_NAME,   IDC_VM_ID,     IDC_BASEBOARD_SERIAL, IDC_BIOS_GUID,
                              IDC_BIOS_SERIAL, IDC_ASSET_TAG, IDC_CHASSIS_SERIAL};
-
-// Sets a flag for the lifetime of a scope and puts the old value back.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag), old_(std::exchange(flag, true)) {}
-    ~FlagScope() { flag_ = old_; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-    bool old_;
-};
 
 HICON LoadIconSized(int id, int width, int height)
 {
@@ -62,7 +50,7 @@ const CMainDlg::CommandRoute CMainDlg::commandMap[] = {
     {IDC_NUMLOCK, anyCode, &CMainDlg::OnFieldChange},
     {IDC_APPLY, anyCode, &CMainDlg::OnApply},
     {IDC_RESET, anyCode, &CMainDlg::OnResetOrSelect},
-    {IDC_HOST_COMBO, CBN_SELCHANGE, &CMainDlg::OnHostSelected},
+    {IDC_HOST_COMBO, CBN_SELENDOK, &CMainDlg::OnHostSelEndOk},
     {IDC_HOST_COMBO, CBN_EDITCHANGE, &CMainDlg::OnHostEditChange},
     {IDC_VM_LIST, LBN_SELCHANGE, &CMainDlg::OnResetOrSelect},
     {IDC_BASEBOARD_SERIAL, EN_CHANGE, &CMainDlg::OnFieldChange},
@@ -84,6 +72,17 @@ CMainDlg::LoopRegistration::~LoopRegistration()
 {
     loop_.RemoveMessageFilter(filter_);
     loop_.RemoveIdleHandler(idle_);
+}
+
+CMainDlg::HandlerScope::HandlerScope(CMainDlg& dialog) : dialog_(dialog)
+{
+    ++dialog_.handlersRunning;
+}
+
+CMainDlg::HandlerScope::~HandlerScope()
+{
+    if (--dialog_.handlersRunning == 0)
+        dialog_.RepairFocus();
 }
 
 CMainDlg::CMainDlg()
@@ -111,9 +110,22 @@ bool CMainDlg::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lP
     case WM_CTLCOLOREDIT:
         result = OnCtlColorEdit(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         return true;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        const HandlerScope handler(*this);
         result = 0;
         return RouteCommand(LOWORD(wParam), HIWORD(wParam));
+    }
+    // WM_QUERYENDSESSION gets the default answer, yes: nothing here refuses a logoff.
+    case WM_ENDSESSION:
+        OnEndSession(wParam != FALSE);
+        result = 0;
+        return true;
+    case hostChosenMessage: {
+        const HandlerScope handler(*this);
+        OnHostChosen();
+        result = 0;
+        return true;
+    }
     default:
         return false;
     }
@@ -132,6 +144,7 @@ bool CMainDlg::RouteCommand(WORD id, WORD code)
 
 BOOL CMainDlg::PreTranslateMessage(MSG* message)
 {
+    const HandlerScope handler(*this);
     if (HandleHostFieldKey(*message))
         return TRUE;
     return IsDialogMessageW(m_hWnd, message);
@@ -219,8 +232,21 @@ void CMainDlg::OnCloseCommand(WORD id)
     PostQuitMessage(id);
 }
 
+void CMainDlg::OnEndSession(bool ending)
+{
+    // The process may end at any moment once this returns: the host list is saved as at close.
+    if (ending && app)
+        app->SaveHosts();
+}
+
 void CMainDlg::SetBusy(bool busy)
 {
+    if (busy && IsWindowEnabled(m_hWnd)) {
+        // Disabling the window takes the focus from its control; it is given back afterwards.
+        const HWND focus = GetFocus();
+        if (focus && IsChild(m_hWnd, focus))
+            focusLostFrom = focus;
+    }
     EnableWindow(m_hWnd, busy ? FALSE : TRUE);
     if (busy && !waitCursor.inUse) {
         waitCursor.previous = SetCursor(waitCursor.cursor);
@@ -231,18 +257,48 @@ void CMainDlg::SetBusy(bool busy)
     }
 }
 
+void CMainDlg::EnableControl(int id, bool enable)
+{
+    const HWND control = GetDlgItem(id);
+    // The system takes the focus from a control it disables and gives it to no other. The
+    // focus moves on once the handler is done, so that it can land on a control the handler
+    // enables after this one.
+    if (!enable && GetFocus() == control)
+        focusLostFrom = control;
+    EnableWindow(control, enable ? TRUE : FALSE);
+}
+
+void CMainDlg::RepairFocus()
+{
+    const HWND last = std::exchange(focusLostFrom, nullptr);
+    // An inactive window's focus is kept by the dialog manager until it is activated.
+    if (!last || !IsWindow(last) || !IsWindowEnabled(m_hWnd) || GetActiveWindow() != m_hWnd)
+        return;
+    // The host field is the combo box's child; tab order is among the dialog's own children.
+    HWND control = last;
+    while (GetParent(control) && GetParent(control) != m_hWnd)
+        control = GetParent(control);
+    const HWND focus = GetFocus();
+    if (focus && (focus != last || IsWindowEnabled(last)))
+        return;
+    const bool canTakeIt = IsWindowEnabled(control) && IsWindowVisible(control);
+    const HWND target = canTakeIt ? control : GetNextDlgTabItem(m_hWnd, control, FALSE);
+    if (target)
+        SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+}
+
 void CMainDlg::SetDirty(bool isDirty)
 {
     dirty = isDirty ? 1 : 0;
-    EnableWindow(GetDlgItem(IDC_APPLY), isDirty);
-    EnableWindow(GetDlgItem(IDC_RESET), isDirty);
+    EnableControl(IDC_APPLY, isDirty);
+    EnableControl(IDC_RESET, isDirty);
 }
 
 void CMainDlg::EnableSettingsControls(bool enable)
 {
     FlagScope suppress(suppressChange);
     for (int id : settingsControls)
-        EnableWindow(GetDlgItem(id), enable);
+        EnableControl(id, enable);
 }
 
 void CMainDlg::ClearForm()
@@ -256,7 +312,7 @@ void CMainDlg::ClearForm()
     selectedVm = nullptr;
     SetDlgItemTextW(m_hWnd, IDC_POWER_STATE, L"");
     for (int id : {IDC_POWER_ON, IDC_SHUTDOWN, IDC_FORCE_OFF})
-        EnableWindow(GetDlgItem(id), FALSE);
+        EnableControl(id, false);
     if (app)
         app->currentVm = nullptr;
 }

@@ -5,6 +5,8 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/DialogImpl.h"
 #include "app/MessageLoop.h"
@@ -12,6 +14,7 @@
 #include "res/resource.h"
 
 class Application;
+class ManagementSession;
 class VmEntry;
 
 class CMainDlg final : public CDialogImpl<CMainDlg>, public CMessageFilter, public CIdleHandler {
@@ -42,6 +45,10 @@ public:
     bool ConfirmDiscard();
     // Adds the host unless the combo holds it in any letter case; selects it when asked.
     void AddHostToCombo(const wchar_t* name, bool select);
+    // Adds the saved hosts (one spelling each) to the empty combo in one pass.
+    void AddHostsToCombo(const std::vector<std::wstring_view>& names);
+    // Fills the machine list with the session's inventory, each entry's item data its VmEntry.
+    void FillVmList(const ManagementSession& session);
     // Removes the host from the combo (and empties the list when it is the current host); the
     // deletion's result, or -1 when the combo does not hold it.
     LRESULT RemoveHostFromCombo(const std::wstring& name);
@@ -74,6 +81,9 @@ private:
     };
     static constexpr int anyCode = -1;
     static const CommandRoute commandMap[];
+    // Posted when a host was chosen in the open list, so that the connection starts once the
+    // combo box has finished its own handling of the choice.
+    static constexpr UINT hostChosenMessage = WM_APP + 1;
 
     // Registers the window with its thread's loop for as long as the registration lives.
     class LoopRegistration {
@@ -87,6 +97,18 @@ private:
         CMessageLoop& loop_;
         CMessageFilter* filter_;
         CIdleHandler* idle_;
+    };
+
+    // Marks a handler running; when the outermost one is done, the focus is repaired.
+    class HandlerScope {
+    public:
+        explicit HandlerScope(CMainDlg& dialog);
+        ~HandlerScope();
+        HandlerScope(const HandlerScope&) = delete;
+        HandlerScope& operator=(const HandlerScope&) = delete;
+
+    private:
+        CMainDlg& dialog_;
     };
 
     LRESULT OnInitDialog();
@@ -105,15 +127,26 @@ private:
     void OnFieldChange(WORD id);
     void OnApply(WORD id);
     void OnResetOrSelect(WORD id);
-    void OnHostSelected(WORD id);
+    void OnHostSelEndOk(WORD id);
+    void OnHostChosen();
     void OnHostEditChange(WORD id);
+    void OnEndSession(bool ending);
     bool HandleHostFieldKey(const MSG& message);
 
     std::wstring ReadHostName(bool fromList);
     void ConnectToHost(bool fromList, bool force);
-    void ForgetHighlightedHost();
+    void ShowCurrentHost();
+    bool ForgetHighlightedHost();
+    void ShowHostList(bool show);
     void SelectVmFromList();
     void UpdateListEnabling();
+
+    // Enables or disables a control, noting when the control that has the focus is disabled.
+    void EnableControl(int id, bool enable);
+    // Once a handler has run: when the focus was lost (its control disabled, or the whole
+    // window in busy mode), it goes back to that control if it can take it, else to the next
+    // enabled control in tab order.
+    void RepairFocus();
 
     void SetIcons();
     const int* ValidFlagFor(int controlId) const;
@@ -124,6 +157,11 @@ private:
         bool inUse = false;
     } waitCursor;
     bool suppressChange = false;
+    // Set while the program itself closes the open host list: that is no choice of a host.
+    bool closingHostList = false;
+    // The control that last had the focus when a handler disabled it or began busy mode.
+    HWND focusLostFrom = nullptr;
+    int handlersRunning = 0;
     int dirty = 0;
     std::array<int, 5> valid{1, 1, 1, 1, 1};
     UniqueBrush invalidBrush;

@@ -1,11 +1,18 @@
 // The main window's host area: reading and cleaning the host name, connecting, the directory
-// picker, the Enter and Delete keys of the host field, and the combo box of known hosts.
+// picker, the keys and choices of the host field, the combo box of known hosts and the list of
+// the host's machines.
 #include "ui/MainDlg.h"
+
+#include <utility>
 
 #include "app/Application.h"
 #include "hosts/ComputerPicker.h"
+#include "mgmt/ManagementSession.h"
 #include "mgmt/ManagementText.h"
+#include "ui/FlagScope.h"
 #include "ui/HostNameRules.h"
+#include "ui/SortedFill.h"
+#include "vm/VmEntry.h"
 
 namespace {
 
@@ -34,6 +41,13 @@ bool EqualIgnoringAsciiCase(const std::wstring& first, const std::wstring& secon
             return false;
     }
     return true;
+}
+
+// Host names name the same host whatever their letter case, as the host list sees them.
+bool SameHost(const std::wstring& first, const std::wstring& second)
+{
+    return CompareStringOrdinal(first.c_str(), static_cast<int>(first.size()), second.c_str(),
+                                static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::wstring ComboItemText(HWND combo, LRESULT index)
@@ -86,7 +100,7 @@ void CMainDlg::ConnectToHost(bool fromList, bool force)
     const bool sameHost = !force && EqualIgnoringAsciiCase(name, currentHost);
     if (!sameHost) {
         if (!ConfirmDiscard()) {
-            ShowHostName(currentHost);
+            ShowCurrentHost();
         } else {
             currentHost = name;
             if (app->OpenHost(name)) {
@@ -98,19 +112,47 @@ void CMainDlg::ConnectToHost(bool fromList, bool force)
         }
     }
     if (!name.empty())
-        EnableWindow(GetDlgItem(IDC_REFRESH_LIST), TRUE);
+        EnableControl(IDC_REFRESH_LIST, true);
     UpdateListEnabling();
+}
+
+void CMainDlg::ShowCurrentHost()
+{
+    // Selecting writes the item's text into the field, so the field is set afterwards.
+    const HWND combo = GetDlgItem(IDC_HOST_COMBO);
+    const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(currentHost.c_str()));
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ShowHostName(currentHost);
 }
 
 void CMainDlg::UpdateListEnabling()
 {
     const LRESULT count = SendDlgItemMessageW(m_hWnd, IDC_VM_LIST, LB_GETCOUNT, 0, 0);
-    EnableWindow(GetDlgItem(IDC_VM_LIST), count > 0);
+    EnableControl(IDC_VM_LIST, count > 0);
 }
 
-void CMainDlg::OnHostSelected(WORD)
+void CMainDlg::OnHostSelEndOk(WORD)
 {
-    ConnectToHost(true, false);
+    // The combo box reports the end of a selection also for each arrow key in the closed
+    // field, which only moves through the names. A choice in the open list connects, once the
+    // combo box has closed the list and written the name into the field.
+    const bool listOpen = SendDlgItemMessageW(m_hWnd, IDC_HOST_COMBO, CB_GETDROPPEDSTATE, 0, 0);
+    if (listOpen && !closingHostList)
+        PostMessageW(m_hWnd, hostChosenMessage, 0, 0);
+}
+
+void CMainDlg::OnHostChosen()
+{
+    // Nothing chosen (the list closed with no item selected) is no host to connect to.
+    if (SendDlgItemMessageW(m_hWnd, IDC_HOST_COMBO, CB_GETCURSEL, 0, 0) >= 0)
+        ConnectToHost(true, false);
+}
+
+void CMainDlg::ShowHostList(bool show)
+{
+    FlagScope closing(closingHostList);
+    SendDlgItemMessageW(m_hWnd, IDC_HOST_COMBO, CB_SHOWDROPDOWN, show ? TRUE : FALSE, 0);
 }
 
 void CMainDlg::OnRefreshList(WORD)
@@ -121,7 +163,7 @@ void CMainDlg::OnRefreshList(WORD)
 void CMainDlg::OnHostEditChange(WORD)
 {
     UpdateListEnabling();
-    EnableWindow(GetDlgItem(IDC_REFRESH_LIST), hostEdit && GetWindowTextLengthW(hostEdit) > 0);
+    EnableControl(IDC_REFRESH_LIST, hostEdit && GetWindowTextLengthW(hostEdit) > 0);
 }
 
 void CMainDlg::OnBrowse(WORD)
@@ -145,30 +187,37 @@ bool CMainDlg::HandleHostFieldKey(const MSG& message)
 {
     if (message.message != WM_KEYDOWN || !hostEdit || message.hwnd != hostEdit)
         return false;
+    const bool listOpen = SendDlgItemMessageW(m_hWnd, IDC_HOST_COMBO, CB_GETDROPPEDSTATE, 0, 0);
     if (message.wParam == VK_RETURN) {
+        // Enter connects to the name in the field; the open list closes without a choice.
+        if (listOpen)
+            ShowHostList(false);
         ConnectToHost(false, false);
         return true;
     }
-    if (message.wParam == VK_DELETE &&
-        SendDlgItemMessageW(m_hWnd, IDC_HOST_COMBO, CB_GETDROPPEDSTATE, 0, 0))
-        ForgetHighlightedHost();
+    // Delete in the open list forgets the highlighted host; it does not also edit the field.
+    if (message.wParam == VK_DELETE && listOpen)
+        return ForgetHighlightedHost();
     return false;
 }
 
-void CMainDlg::ForgetHighlightedHost()
+bool CMainDlg::ForgetHighlightedHost()
 {
     const HWND combo = GetDlgItem(IDC_HOST_COMBO);
     COMBOBOXINFO info{};
     info.cbSize = sizeof(info);
     if (!GetComboBoxInfo(combo, &info) || !info.hwndList)
-        return;
+        return false;
     const LRESULT highlighted = SendMessageW(info.hwndList, LB_GETCURSEL, 0, 0);
     if (highlighted < 0)
-        return;
+        return false;
     const std::wstring name = ComboItemText(combo, highlighted);
-    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
-    app->ForgetHost(name);
-    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    ShowHostList(false);
+    // Forgetting the current host empties the form: unsaved edits are asked about first.
+    if (!SameHost(name, currentHost) || ConfirmDiscard())
+        app->ForgetHost(name);
+    ShowHostList(true);
+    return true;
 }
 
 LRESULT CMainDlg::RemoveHostFromCombo(const std::wstring& name)
@@ -178,7 +227,27 @@ LRESULT CMainDlg::RemoveHostFromCombo(const std::wstring& name)
                                        reinterpret_cast<LPARAM>(name.c_str()));
     if (index == CB_ERR)
         return -1;
-    if (name == currentHost)
+    if (SameHost(name, currentHost))
         ClearVmList();
     return SendMessageW(combo, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+void CMainDlg::AddHostsToCombo(const std::vector<std::wstring_view>& names)
+{
+    std::vector<FillEntry> entries;
+    entries.reserve(names.size());
+    for (const std::wstring_view name : names)
+        entries.push_back({name.data(), static_cast<int>(name.size()), 0});
+    FillSortedComboBox(GetDlgItem(IDC_HOST_COMBO), std::move(entries));
+}
+
+void CMainDlg::FillVmList(const ManagementSession& session)
+{
+    std::vector<FillEntry> entries;
+    entries.reserve(session.vmEntries.size());
+    for (const VmEntryPtr& entry : session.vmEntries) {
+        entries.push_back({entry->ElementName.c_str(), static_cast<int>(entry->ElementName.size()),
+                           reinterpret_cast<LPARAM>(entry.get())});
+    }
+    FillSortedListBox(GetDlgItem(IDC_VM_LIST), std::move(entries));
 }

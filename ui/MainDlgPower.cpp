@@ -26,9 +26,9 @@ void CMainDlg::ShowPowerButtons(const wchar_t* text, unsigned short state)
     SetDlgItemTextW(m_hWnd, IDC_POWER_STATE, text);
     const bool startable = state == stateOff || state == stateSaved || state == statePaused;
     const bool running = state == stateRunning;
-    EnableWindow(GetDlgItem(IDC_POWER_ON), startable);
-    EnableWindow(GetDlgItem(IDC_FORCE_OFF), running);
-    EnableWindow(GetDlgItem(IDC_SHUTDOWN), running);
+    EnableControl(IDC_POWER_ON, startable);
+    EnableControl(IDC_FORCE_OFF, running);
+    EnableControl(IDC_SHUTDOWN, running);
 }
 
 void CMainDlg::OnRefreshState(WORD)

@@ -40,10 +40,13 @@ TEST_F(HostListTest, BinaryFileLoadsOnlyCleanNamesAndSavesThemBack)
     ASSERT_FALSE(names.empty());
     EXPECT_TRUE(std::all_of(names.begin(), names.end(), IsCleanName));
 
-    ASSERT_TRUE(list.Save());
+    list.Add(L"written");
+    EXPECT_EQ(list.Save().outcome, SaveOutcome::Saved);
     HostList reread;
     ASSERT_TRUE(reread.Load());
-    EXPECT_EQ(AllNames(reread), names);
+    Names expected = names;
+    expected.push_back(L"written");
+    EXPECT_EQ(AllNames(reread), expected);
 }
 
 TEST_F(HostListTest, NulBytesAreRemovedNotTakenAsTheEndOfTheLine)
@@ -69,8 +72,9 @@ TEST_F(HostListTest, LineOfMegabytesIsOneName)
     const Names names = AllNames(list);
     ASSERT_EQ(names.size(), 3u);
     EXPECT_EQ(names[1].size(), longName.size());
-    ASSERT_TRUE(list.Save());
-    EXPECT_EQ(ReadHostFile(), "first\r\n" + longName + "\r\nlast\r\n");
+    list.Add(L"added");
+    EXPECT_EQ(list.Save().outcome, SaveOutcome::Saved);
+    EXPECT_EQ(ReadHostFile(), "first\r\n" + longName + "\r\nlast\r\nadded\r\n");
 }
 
 TEST_F(HostListTest, HundredThousandLinesLoadInOrderWithDuplicatesRefused)
@@ -90,12 +94,14 @@ TEST_F(HostListTest, HundredThousandLinesLoadInOrderWithDuplicatesRefused)
     QueryPerformanceCounter(&start);
     HostList list;
     ASSERT_TRUE(list.Load());
+    list.Add(L"added");
     QueryPerformanceCounter(&loaded);
-    ASSERT_TRUE(list.Save());
+    EXPECT_EQ(list.Save().outcome, SaveOutcome::Saved);
     QueryPerformanceCounter(&saved);
     std::printf("[ measure  ] 110,000 lines: load %.3f s, save %.3f s\n", Seconds(start, loaded),
                 Seconds(loaded, saved));
 
+    expected.push_back(L"added");
     EXPECT_EQ(AllNames(list), expected);
 }
 

@@ -1,5 +1,9 @@
 #include "tests/support/MainWindowFixture.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "res/resource.h"
 
 void MainWindowFixture::SetUp()
@@ -85,6 +89,74 @@ void MainWindowFixture::SelectVm(const wchar_t* name)
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     Command(IDC_VM_LIST, LBN_SELCHANGE);
     Pump();
+}
+
+void MainWindowFixture::PressHostFieldKey(WPARAM key)
+{
+    PostMessageW(dialog->hostEdit, WM_KEYDOWN, key, 0);
+    Pump();
+}
+
+HWND MainWindowFixture::HostList() const
+{
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    GetComboBoxInfo(Control(IDC_HOST_COMBO), &info);
+    return info.hwndList;
+}
+
+void MainWindowFixture::OpenHostList()
+{
+    SendMessageW(Control(IDC_HOST_COMBO), CB_SHOWDROPDOWN, TRUE, 0);
+    Pump();
+}
+
+void MainWindowFixture::HighlightHost(const wchar_t* name)
+{
+    const LRESULT index = SendMessageW(HostList(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(name));
+    ASSERT_GE(index, 0) << "not in the list";
+    SendMessageW(HostList(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void MainWindowFixture::ClickHost(const wchar_t* name)
+{
+    const HWND list = HostList();
+    const LRESULT index = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(name));
+    ASSERT_GE(index, 0) << "not in the list";
+    RECT item{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(list, WM_LBUTTONUP, 0, point);
+    Pump();
+}
+
+std::wstring MainWindowFixture::SelectedHost() const
+{
+    const HWND combo = Control(IDC_HOST_COMBO);
+    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (index < 0)
+        return {};
+    std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+void MainWindowFixture::WriteHostFile(std::string_view bytes) const
+{
+    const std::filesystem::path path(platform.HostFile());
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string MainWindowFixture::HostFileBytes() const
+{
+    std::ifstream file(std::filesystem::path(platform.HostFile()), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 namespace {

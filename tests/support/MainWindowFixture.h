@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/Application.h"
@@ -35,12 +36,27 @@ protected:
     void EnterHost(const wchar_t* text);
     // Selects a list entry by its text and notifies the window as a click would.
     void SelectVm(const wchar_t* name);
+    // Presses a key in the host field, through the message loop's filter.
+    void PressHostFieldKey(WPARAM key);
+    // The drop-down list of the host combo box, opened and closed as the user does.
+    HWND HostList() const;
+    void OpenHostList();
+    // Highlights a host in the open list, as moving the mouse over it does.
+    void HighlightHost(const wchar_t* name);
+    // Clicks a host in the open list.
+    void ClickHost(const wchar_t* name);
+    // The text of the combo's selected item; empty when none is selected.
+    std::wstring SelectedHost() const;
     // The texts of the machine list, in list order.
     std::vector<std::wstring> ListedVms() const;
     // The items of the host combo box, in combo order.
     std::vector<std::wstring> ComboHosts() const;
     // Whether a settings field shows the valid (light green) background.
     bool ShowsValid(int id) const;
+    // The host list file, written as bytes (before the window opens, from a constructor) or
+    // read back whole; empty when there is no file.
+    void WriteHostFile(std::string_view bytes) const;
+    std::string HostFileBytes() const;
 
     FakePlatform platform;
     sim::World world;

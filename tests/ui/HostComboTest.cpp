@@ -34,12 +34,13 @@ TEST_F(SavedHosts, FillTheComboSortedOnceEachIgnoringCaseWithNothingSelected)
     EXPECT_EQ(Text(IDC_HOST_COMBO), L"");
 }
 
-TEST_F(SavedHosts, AreWrittenBackWhenTheWindowCloses)
+TEST_F(SavedHosts, AreWrittenBackCleanedOnceEachWithANewHost)
 {
+    world.AddHost(L"HV-LAB03");
+    EnterHost(L"hv-lab03");
     Command(IDOK);
     EXPECT_EQ(Pump(), 1);
-    // Case variants are distinct entries of the list even though the combo shows one.
-    EXPECT_EQ(ReadFile(platform.HostFile()), "hv-lab02\r\nHV-LAB01\r\nhv-lab01\r\nbadname\r\n");
+    EXPECT_EQ(ReadFile(platform.HostFile()), "hv-lab02\r\nHV-LAB01\r\nbadname\r\nHV-LAB03\r\n");
 }
 
 TEST_F(SavedHosts, StayUnwrittenWhenTheUserKeepsTheWindowOpen)
