@@ -7,6 +7,7 @@
 #include <new>
 
 #include "app/Platform.h"
+#include "app/Unique.h"
 #include "hosts/HostFile.h"
 #include "hosts/HostFileText.h"
 #include "hosts/HostNameKey.h"
@@ -100,11 +101,11 @@ void HostList::Add(std::wstring_view name) noexcept
         if (!Sanitize(clean))
             return;
         const std::wstring key = HostNameKey(clean);
-        std::wstring change = clean;
-        added.reserve(added.size() + 1);
+        added.push_back(clean);
+        ScopeGuard undo([this] { added.pop_back(); });
         if (!hosts.Insert(std::move(clean)))
             return;
-        added.push_back(std::move(change));
+        undo.Dismiss();
         forgotten.erase(key);
     } catch (const std::bad_alloc&) {
         // The list stays as it was.

@@ -185,9 +185,22 @@ void CMainDlg::OnBrowse(WORD)
 
 bool CMainDlg::HandleHostFieldKey(const MSG& message)
 {
-    if (message.message != WM_KEYDOWN || !hostEdit || message.hwnd != hostEdit)
+    const bool keyDown = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    if (!keyDown || !hostEdit || message.hwnd != hostEdit)
         return false;
     const bool listOpen = SendDlgItemMessageW(m_hWnd, IDC_HOST_COMBO, CB_GETDROPPEDSTATE, 0, 0);
+    // F4 and Alt+Up or Alt+Down close the open list on the name it shows: that is a choice,
+    // as a click is (the combo box itself would report them as cancelled).
+    const bool altArrow = message.message == WM_SYSKEYDOWN &&
+                          (message.wParam == VK_UP || message.wParam == VK_DOWN);
+    const bool f4 = message.message == WM_KEYDOWN && message.wParam == VK_F4;
+    if (listOpen && (altArrow || f4)) {
+        ShowHostList(false);
+        PostMessageW(m_hWnd, hostChosenMessage, 0, 0);
+        return true;
+    }
+    if (message.message != WM_KEYDOWN)
+        return false;
     if (message.wParam == VK_RETURN) {
         // Enter connects to the name in the field; the open list closes without a choice.
         if (listOpen)

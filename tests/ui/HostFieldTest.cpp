@@ -82,6 +82,44 @@ TEST_F(KnownHosts, EnterInTheOpenListClosesItAndConnectsToTheFieldsName)
     EXPECT_TRUE(platform.boxes.empty());
 }
 
+struct ClosingKey {
+    const char* name;
+    UINT message;
+    WPARAM key;
+    LPARAM flags;
+    bool connects;
+};
+
+class ClosingTheOpenList : public KnownHosts, public ::testing::WithParamInterface<ClosingKey> {};
+
+TEST_P(ClosingTheOpenList, OnANewNameConnectsUnlessCancelled)
+{
+    const ClosingKey& c = GetParam();
+    OpenHostList();
+    // In the open list the arrow keys move the highlight and the field with it.
+    PressHostFieldKey(VK_DOWN);
+    const std::wstring highlighted = SelectedHost();
+    ASSERT_FALSE(highlighted.empty());
+    EXPECT_EQ(Text(IDC_HOST_COMBO), highlighted);
+    EXPECT_TRUE(world.Calls().empty());
+
+    PostMessageW(dialog->hostEdit, c.message, c.key, c.flags);
+    EXPECT_EQ(Pump(), std::nullopt);
+    EXPECT_FALSE(SendDlgItemMessageW(Window(), IDC_HOST_COMBO, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(dialog->currentHost, c.connects ? highlighted : L"");
+    EXPECT_EQ(world.Calls().empty(), !c.connects);
+}
+
+constexpr LPARAM altDown = 1 << 29;
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ClosingTheOpenList,
+    ::testing::Values(ClosingKey{"F4", WM_KEYDOWN, VK_F4, 0, true},
+                      ClosingKey{"AltUp", WM_SYSKEYDOWN, VK_UP, altDown, true},
+                      ClosingKey{"AltDown", WM_SYSKEYDOWN, VK_DOWN, altDown, true},
+                      ClosingKey{"Escape", WM_KEYDOWN, VK_ESCAPE, 0, false}),
+    [](const ::testing::TestParamInfo<ClosingKey>& info) { return info.param.name; });
+
 enum class Choice { MouseInTheOpenList, TypedAndEnter };
 
 class KeepingEdits : public KnownHosts, public ::testing::WithParamInterface<Choice> {};
