@@ -3,8 +3,8 @@
 #include <limits>
 
 #include "app/FatalErrors.h"
-#include "app/HostFolder.h"
-#include "app/Platform.h"
+#include "base/HostFolder.h"
+#include "base/Platform.h"
 #include "hosts/HostList.h"
 #include "mgmt/ManagementSession.h"
 #include "ui/MainDlg.h"

@@ -11,6 +11,7 @@
 
 #include "app/AppModule.h"
 #include "app/MessageLoop.h"
+#include "base/ErrorReporter.h"
 #include "mgmt/MiClient.h"
 
 class CMainDlg;
@@ -18,7 +19,7 @@ class HostList;
 class ManagementSession;
 class VmEntry;
 
-class Application {
+class Application : public ErrorReporter {
 public:
     explicit Application(HINSTANCE instance);
     ~Application();
@@ -35,7 +36,7 @@ public:
     // The local computer's name in upper case.
     const std::wstring& ComputerName() const { return computerName; }
     // An error box owned by the main window.
-    void ShowError(const wchar_t* text, const wchar_t* caption);
+    void ShowError(const wchar_t* text, const wchar_t* caption) override;
 
     // The registered session for the host (letter case ignored), or a new one that connected
     // and verified; null when the host cannot be used or the name is empty. New hosts join the
@@ -67,8 +68,9 @@ public:
     // A new random GUID as 36 lower-case characters with hyphens.
     static std::wstring NewGuidText();
 
-    // Power: the state text and power buttons, read afresh when `refresh`.
-    void ShowPowerState(bool refresh);
+    // Power: the state text and power buttons, read afresh when `refresh`; a read that fails
+    // shows "Unknown", and an error box when `tellFailure`.
+    void ShowPowerState(bool refresh, bool tellFailure = false);
     // Turns the current machine on (intended 2) or off (intended 3), in busy mode.
     bool ForcePowerChange(unsigned short intended);
     // Asks the current machine's guest to shut down, in busy mode.
@@ -87,6 +89,8 @@ public:
 
 private:
     bool ReadComputerName();
+    // LoadVmIntoForm; `justSaved` words a failure as a read-back after a save.
+    bool LoadIntoForm(VmEntry* vm, bool justSaved);
 
     HINSTANCE instance;
     MI_Application miApplication{};

@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "ui/MainDlg.h"
 #include "vm/ApplySettings.h"
+#include "vm/FailureWording.h"
 #include "vm/VmEntry.h"
 
 namespace {
@@ -18,6 +19,11 @@ constexpr wchar_t loadFailedText[] = L"<Error loading virtual machine>";
 
 bool Application::LoadVmIntoForm(VmEntry* vm)
 {
+    return LoadIntoForm(vm, false);
+}
+
+bool Application::LoadIntoForm(VmEntry* vm, bool justSaved)
+{
     CMainDlg& window = *mainDialog;
     window.SetBusy(true);
     bool loaded = true;
@@ -27,11 +33,14 @@ bool Application::LoadVmIntoForm(VmEntry* vm)
         currentVm = nullptr;
     } else {
         currentVm = vm;
+        vm->session->failure = {};
         loaded = vm->LoadSettings();
-        if (loaded)
+        if (loaded) {
             window.ShowLoadedVm(*vm);
-        else
+        } else {
             window.ShowLoadFailure(loadFailedText);
+            ShowError(LoadFailureText(*vm, justSaved).c_str(), loadSettingsCaption);
+        }
     }
     window.SetBusy(false);
     return loaded;
@@ -44,7 +53,7 @@ void Application::ApplyChanges()
     CMainDlg& window = *mainDialog;
     window.SetBusy(true);
     if (ApplySettings(*currentVm->session, *currentVm)) {
-        LoadVmIntoForm(currentVm);
+        LoadIntoForm(currentVm, true);
         window.SetDirty(false);
     }
     window.SetBusy(false);

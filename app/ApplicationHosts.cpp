@@ -5,11 +5,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 #include "hosts/HostList.h"
 #include "mgmt/ManagementSession.h"
 #include "ui/HostListSaveText.h"
 #include "ui/MainDlg.h"
+#include "vm/FailureWording.h"
 #include "vm/VmEntry.h"
 
 namespace {
@@ -77,9 +78,14 @@ bool Application::OpenHost(const std::wstring& hostName)
     ManagementSession* session = SessionForHost(hostName.c_str());
     window.ClearVmList();
     if (session) {
+        session->failure = {};
         static_cast<void>(session->Connect());
-        if (ListVirtualMachines(*session))
-            window.FillVmList(*session);
+        // What could be read is listed; a list that is not whole says so.
+        const bool complete = ListVirtualMachines(*session);
+        window.FillVmList(*session);
+        if (!complete)
+            window.ShowErrorBox(ListingFailureText(*session, session->vmEntries.size()).c_str(),
+                                hostSelectionCaption);
         if (session->isLocal && CurrentPlatform().queryElevation() == Elevation::NotElevated)
             window.ShowErrorBox(notElevatedText, notElevatedCaption);
     }

@@ -3,15 +3,19 @@
 
 #include "res/resource.h"
 #include "ui/MainDlg.h"
+#include "vm/FailureWording.h"
 #include "vm/PowerControl.h"
 #include "vm/PowerState.h"
 #include "vm/VmEntry.h"
 
-void Application::ShowPowerState(bool refresh)
+void Application::ShowPowerState(bool refresh, bool tellFailure)
 {
     if (!currentVm)
         return;
+    currentVm->session->failure = {};
     const bool known = !refresh || currentVm->RefreshState();
+    if (!known && tellFailure)
+        ShowError(StateReadFailureText(*currentVm).c_str(), readStateCaption);
     const std::uint16_t state =
         known ? currentVm->EnabledState : static_cast<std::uint16_t>(stateUnknown);
     const wchar_t* name = known ? StateName(state) : StateName(stateUnknown);

@@ -6,7 +6,7 @@
 #include <objidl.h>
 #include <ole2.h>
 
-#include "app/Unique.h"
+#include "base/Unique.h"
 
 template <typename Interface>
 struct ComTraits {

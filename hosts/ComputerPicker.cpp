@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <new>
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 #include "hosts/ComOwners.h"
 
 namespace {

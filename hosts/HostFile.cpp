@@ -5,7 +5,7 @@
 #include <memory>
 #include <new>
 
-#include "app/Unique.h"
+#include "base/Unique.h"
 #include "hosts/HostFileText.h"
 
 namespace {

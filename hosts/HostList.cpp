@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <new>
 
-#include "app/Platform.h"
-#include "app/Unique.h"
+#include "base/Platform.h"
+#include "base/Unique.h"
 #include "hosts/HostFile.h"
 #include "hosts/HostFileText.h"
 #include "hosts/HostNameKey.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/Unique.h"
+#include "base/Unique.h"
 #include "hosts/HostNameKey.h"
 
 bool HostNames::Insert(std::wstring name)

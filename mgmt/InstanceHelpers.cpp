@@ -8,16 +8,33 @@
 
 namespace {
 
-MI_Result FirstFailure(MI_Result returned, MI_Result reported, MI_Boolean more, bool& moreResults)
+MI_Result FirstFailure(MI_Result returned, MI_Result reported, MI_Boolean more,
+                       const MI_Char* words, bool& moreResults, std::wstring* message)
 {
     const MI_Result result = returned != MI_RESULT_OK ? returned : reported;
     moreResults = result == MI_RESULT_OK && more;
+    if (message)
+        message->assign(result != MI_RESULT_OK && words ? words : L"");
     return result;
+}
+
+// One pull of either kind: the client's two ways of telling a failure, and its words.
+template <typename Object, typename Get>
+MI_Result PullOne(MI_Operation* operation, const Object*& object, bool& moreResults,
+                  std::wstring* message, Get get)
+{
+    object = nullptr;
+    MI_Boolean more = MI_FALSE;
+    MI_Result reported = MI_RESULT_OK;
+    const MI_Char* words = nullptr;
+    const MI_Result returned = get(operation, &object, &more, &reported, &words, nullptr);
+    return FirstFailure(returned, reported, more, words, moreResults, message);
 }
 
 // Pulls with `pull` until the final delivery, keeping a copy of the last object delivered.
 template <typename Object, typename Owner, typename Pull, typename Clone>
-MI_Result PullToFinal(MI_Operation* operation, Owner& owned, Pull pull, Clone clone)
+MI_Result PullToFinal(MI_Operation* operation, Owner& owned, std::wstring* message, Pull pull,
+                      Clone clone)
 {
     owned.Reset();
     MI_Result result = MI_RESULT_OK;
@@ -25,7 +42,7 @@ MI_Result PullToFinal(MI_Operation* operation, Owner& owned, Pull pull, Clone cl
     bool moreResults = false;
     do {
         const Object* delivered = nullptr;
-        result = pull(operation, delivered, moreResults);
+        result = pull(operation, delivered, moreResults, message);
         if (delivered && copyResult == MI_RESULT_OK) {
             Object* copy = nullptr;
             copyResult = clone(delivered, &copy);
@@ -37,34 +54,26 @@ MI_Result PullToFinal(MI_Operation* operation, Owner& owned, Pull pull, Clone cl
 
 }
 
-MI_Result PullInstance(MI_Operation* operation, const MI_Instance*& instance, bool& moreResults)
+MI_Result PullInstance(MI_Operation* operation, const MI_Instance*& instance, bool& moreResults,
+                       std::wstring* message)
 {
-    instance = nullptr;
-    MI_Boolean more = MI_FALSE;
-    MI_Result reported = MI_RESULT_OK;
-    const MI_Result returned =
-        MI_Operation_GetInstance(operation, &instance, &more, &reported, nullptr, nullptr);
-    return FirstFailure(returned, reported, more, moreResults);
+    return PullOne(operation, instance, moreResults, message, MI_Operation_GetInstance);
 }
 
-MI_Result PullClass(MI_Operation* operation, const MI_Class*& classObject, bool& moreResults)
+MI_Result PullClass(MI_Operation* operation, const MI_Class*& classObject, bool& moreResults,
+                    std::wstring* message)
 {
-    classObject = nullptr;
-    MI_Boolean more = MI_FALSE;
-    MI_Result reported = MI_RESULT_OK;
-    const MI_Result returned =
-        MI_Operation_GetClass(operation, &classObject, &more, &reported, nullptr, nullptr);
-    return FirstFailure(returned, reported, more, moreResults);
+    return PullOne(operation, classObject, moreResults, message, MI_Operation_GetClass);
 }
 
-MI_Result PullFinal(MI_Operation* operation, UniqueInstance& instance)
+MI_Result PullFinal(MI_Operation* operation, UniqueInstance& instance, std::wstring* message)
 {
-    return PullToFinal<MI_Instance>(operation, instance, PullInstance, MI_Instance_Clone);
+    return PullToFinal<MI_Instance>(operation, instance, message, PullInstance, MI_Instance_Clone);
 }
 
-MI_Result PullFinalClass(MI_Operation* operation, UniqueClass& classObject)
+MI_Result PullFinalClass(MI_Operation* operation, UniqueClass& classObject, std::wstring* message)
 {
-    return PullToFinal<MI_Class>(operation, classObject, PullClass, MI_Class_Clone);
+    return PullToFinal<MI_Class>(operation, classObject, message, PullClass, MI_Class_Clone);
 }
 
 MI_Result ReadStringElement(const MI_Instance* instance, const wchar_t* name,
@@ -98,13 +107,15 @@ namespace {
 
 // The typed value, or the number its decimal text names; nothing otherwise.
 std::optional<std::uint64_t> ReadUnsigned(const MI_Instance* instance, const wchar_t* name,
-                                          MI_Type typed, std::uint64_t maximum)
+                                          MI_Type typed, std::uint64_t maximum, MI_Result* result)
 {
     MI_Value value{};
     MI_Type type{};
     MI_Uint32 flags = 0;
-    if (MI_Instance_GetElement(instance, name, &value, &type, &flags, nullptr) != MI_RESULT_OK ||
-        (flags & MI_FLAG_NULL))
+    const MI_Result read = MI_Instance_GetElement(instance, name, &value, &type, &flags, nullptr);
+    if (result)
+        *result = read;
+    if (read != MI_RESULT_OK || (flags & MI_FLAG_NULL))
         return std::nullopt;
     if (type == typed)
         return typed == MI_UINT16 ? value.uint16 : value.uint32;
@@ -115,15 +126,17 @@ std::optional<std::uint64_t> ReadUnsigned(const MI_Instance* instance, const wch
 
 }
 
-std::optional<std::uint16_t> ReadUint16Element(const MI_Instance* instance, const wchar_t* name)
+std::optional<std::uint16_t> ReadUint16Element(const MI_Instance* instance, const wchar_t* name,
+                                               MI_Result* result)
 {
-    const auto value = ReadUnsigned(instance, name, MI_UINT16, 0xFFFF);
+    const auto value = ReadUnsigned(instance, name, MI_UINT16, 0xFFFF, result);
     return value ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(*value)) : std::nullopt;
 }
 
-std::optional<std::uint32_t> ReadUint32Element(const MI_Instance* instance, const wchar_t* name)
+std::optional<std::uint32_t> ReadUint32Element(const MI_Instance* instance, const wchar_t* name,
+                                               MI_Result* result)
 {
-    const auto value = ReadUnsigned(instance, name, MI_UINT32, 0xFFFFFFFF);
+    const auto value = ReadUnsigned(instance, name, MI_UINT32, 0xFFFFFFFF, result);
     return value ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(*value)) : std::nullopt;
 }
 

@@ -22,16 +22,21 @@ inline MI_Value StringValue(const std::wstring& text)
 
 // One delivery of an operation. A real client returns 0 from the call and reports the
 // operation's failure through its result out parameter: the answer is the first non-zero of
-// the two. A failure is the final delivery (moreResults false).
-MI_Result PullInstance(MI_Operation* operation, const MI_Instance*& instance, bool& moreResults);
-MI_Result PullClass(MI_Operation* operation, const MI_Class*& classObject, bool& moreResults);
+// the two. A failure is the final delivery (moreResults false); `message`, when given,
+// receives a copy of the words the client delivered with it (empty when none came).
+MI_Result PullInstance(MI_Operation* operation, const MI_Instance*& instance, bool& moreResults,
+                       std::wstring* message = nullptr);
+MI_Result PullClass(MI_Operation* operation, const MI_Class*& classObject, bool& moreResults,
+                    std::wstring* message = nullptr);
 
 // Pulls an operation's deliveries until the final one (or a failure) and returns its result.
 // The final result may come on its own after the last instance, and a delivered object lives
 // only until the next pull: the owner receives a copy of the last one delivered (empty when
 // none came or the copy failed, whose result is then returned).
-MI_Result PullFinal(MI_Operation* operation, UniqueInstance& instance);
-MI_Result PullFinalClass(MI_Operation* operation, UniqueClass& classObject);
+MI_Result PullFinal(MI_Operation* operation, UniqueInstance& instance,
+                    std::wstring* message = nullptr);
+MI_Result PullFinalClass(MI_Operation* operation, UniqueClass& classObject,
+                         std::wstring* message = nullptr);
 
 // A string property: `text` is a copy, or empty when the property is null or not a string
 // (the result is then 0 when only the type differed).
@@ -43,9 +48,18 @@ MI_Result ReadStringElement(const MI_Instance* instance, const wchar_t* name,
 MI_Result ReadBooleanElement(const MI_Instance* instance, const wchar_t* name, bool& flag);
 
 // Unsigned properties as the typed value or its decimal text; nothing when the property is
-// absent, null, of another type or text that does not parse.
-std::optional<std::uint16_t> ReadUint16Element(const MI_Instance* instance, const wchar_t* name);
-std::optional<std::uint32_t> ReadUint32Element(const MI_Instance* instance, const wchar_t* name);
+// absent, null, of another type or text that does not parse. `result`, when given, receives
+// the client's result of reading the property.
+std::optional<std::uint16_t> ReadUint16Element(const MI_Instance* instance, const wchar_t* name,
+                                               MI_Result* result = nullptr);
+std::optional<std::uint32_t> ReadUint32Element(const MI_Instance* instance, const wchar_t* name,
+                                               MI_Result* result = nullptr);
+
+// A property read that failed, as opposed to one the instance does not have.
+inline bool ElementReadFailed(MI_Result result)
+{
+    return result != MI_RESULT_OK && result != MI_RESULT_NO_SUCH_PROPERTY;
+}
 
 // A datetime property holding a timestamp, typed or as CIM datetime text.
 std::optional<MI_Timestamp> ReadTimestampElement(const MI_Instance* instance, const wchar_t* name);

@@ -51,7 +51,7 @@ std::vector<std::wstring> SplitNamespace(const std::wstring& path)
 }
 
 ManagementSession::ManagementSession(const wchar_t* name, MI_Application* application,
-                                     MI_Serializer* serializer, Application* owningApplication)
+                                     MI_Serializer* serializer, ErrorReporter* reporter)
 {
     operationContext = contextInitializing;
     ++shared.liveSessionCount;
@@ -61,7 +61,7 @@ ManagementSession::ManagementSession(const wchar_t* name, MI_Application* applic
         shared.serializer = serializer;
     operationContext = contextApplyingName;
     hostName = name ? name : L"";
-    owner = owningApplication;
+    owner = reporter;
 }
 
 ManagementSession::~ManagementSession()
@@ -174,22 +174,37 @@ bool ManagementSession::GetInstanceByKeys(const wchar_t* namespaceName, const wc
     if (!declared)
         return false;
     const MI_Char* ownName = className;
-    if (declared && declared->classDecl && declared->classDecl->name)
+    if (declared->classDecl && declared->classDecl->name)
         ownName = declared->classDecl->name;
-    if (MI_Application_NewInstanceFromClass(shared.application, ownName, declared,
-                                            keyInstance.Put()) != MI_RESULT_OK)
+    MI_Result result = MI_Application_NewInstanceFromClass(shared.application, ownName, declared,
+                                                           keyInstance.Put());
+    // A key that cannot be set would ask the host for another instance, or for none.
+    for (size_t i = 0; i < keyCount && result == MI_RESULT_OK; ++i)
+        result = MI_Instance_SetElement(keyInstance.Get(), keyNames[i], &keyValues[i],
+                                        keyTypes[i], MI_FLAG_BORROW);
+    if (result != MI_RESULT_OK) {
+        NoteFailure(result);
         return false;
-    for (size_t i = 0; i < keyCount; ++i)
-        MI_Instance_SetElement(keyInstance.Get(), keyNames[i], &keyValues[i], keyTypes[i],
-                               MI_FLAG_BORROW);
+    }
 
     MI_Session_GetInstance(&miSession, 0, nullptr, namespaceName, keyInstance.Get(), nullptr,
                            instanceOperation.Put());
     UniqueInstance found;
-    if (PullFinal(instanceOperation.Get(), found) != MI_RESULT_OK || !found)
+    std::wstring message;
+    result = PullFinal(instanceOperation.Get(), found, &message);
+    if (result == MI_RESULT_OK && !found)
+        result = MI_RESULT_NOT_FOUND;
+    if (result != MI_RESULT_OK) {
+        NoteFailure(result, std::move(message));
         return false;
+    }
     instance = found.Release();
     return true;
+}
+
+void ManagementSession::NoteFailure(MI_Result result, std::wstring message)
+{
+    failure = {result, std::move(message)};
 }
 
 const MI_Class* ManagementSession::ClassDeclaration(const wchar_t* namespaceName,
@@ -205,8 +220,14 @@ const MI_Class* ManagementSession::ClassDeclaration(const wchar_t* namespaceName
         UniqueOperation operation;
         MI_Session_GetClass(&miSession, 0, nullptr, namespaceName, className, nullptr,
                             operation.Put());
-        if (PullFinalClass(operation.Get(), declaration) != MI_RESULT_OK || !declaration)
+        std::wstring message;
+        MI_Result result = PullFinalClass(operation.Get(), declaration, &message);
+        if (result == MI_RESULT_OK && !declaration)
+            result = MI_RESULT_INVALID_CLASS;
+        if (result != MI_RESULT_OK) {
+            NoteFailure(result, std::move(message));
             return nullptr;
+        }
     }
     classes.push_back({nameSpace, name, std::move(declaration)});
     return classes.back().declaration.Get();

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "mgmt/HostFailure.h"
 #include "mgmt/MiClient.h"
 #include "mgmt/MiOwners.h"
 
-class Application;
+class ErrorReporter;
 class VmEntry;
 
 // The inventory's entries are destroyed by the virtual machine layer, which defines them.
@@ -38,7 +39,7 @@ enum OperationContext : int {
 class ManagementSession {
 public:
     ManagementSession(const wchar_t* hostName, MI_Application* application,
-                      MI_Serializer* serializer, Application* owner);
+                      MI_Serializer* serializer, ErrorReporter* owner);
     ~ManagementSession();
     ManagementSession(const ManagementSession&) = delete;
     ManagementSession& operator=(const ManagementSession&) = delete;
@@ -60,6 +61,8 @@ public:
     static unsigned LiveSessionCount();
     // The class declarations the session keeps.
     size_t CachedClassCount() const { return classes.size(); }
+    // Records a failed call for the words of the box that tells the user of it.
+    void NoteFailure(MI_Result result, std::wstring message = {});
 
     std::wstring hostName;
     // The host's own computer name (CSName) as it reported it at connection, if it did.
@@ -68,8 +71,10 @@ public:
     bool connected = false;
     int operationContext = contextUnspecified;
     int lastResult = 0;
+    // The last failure noted, for the user's box; each command starts with none.
+    HostFailure failure;
     MI_Session miSession{};
-    Application* owner = nullptr;
+    ErrorReporter* owner = nullptr;
     std::vector<VmEntryPtr> vmEntries;
 
 private:

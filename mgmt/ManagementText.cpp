@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/Unique.h"
+#include "base/Unique.h"
 
 namespace {
 
@@ -86,6 +86,14 @@ const wchar_t* ContextText(int index) noexcept
     if (index < 0 || index >= static_cast<int>(contextTexts.size()))
         return contextTexts[0];
     return contextTexts[index];
+}
+
+std::wstring FailureDetails(const HostFailure& failure)
+{
+    std::wstring details = ResultText(failure.result);
+    if (!failure.message.empty())
+        details += L"\r\nDetails: " + failure.message;
+    return details;
 }
 
 std::wstring SystemErrorText(DWORD code)

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "mgmt/HostFailure.h"
 #include "mgmt/MiTypes.h"
 
 // The message for a management result code, of static lifetime. Codes without a message of
@@ -15,6 +16,10 @@ const wchar_t* ResultText(MI_Result code) noexcept;
 
 // The operation context text for indices 0 to 9; any other index gives "Unspecified".
 const wchar_t* ContextText(int index) noexcept;
+
+// A failure in words: the message of its result code, then the words that came with it, when
+// they came, on a line of their own.
+std::wstring FailureDetails(const HostFailure& failure);
 
 // The system's message for a Windows error code, as the system gives it (trailing line break
 // included), or "Unable to process error message." when the system has none.

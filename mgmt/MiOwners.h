@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/Unique.h"
+#include "base/Unique.h"
 #include "mgmt/MiClient.h"
 
 struct InstanceTraits {

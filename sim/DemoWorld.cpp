@@ -80,22 +80,27 @@ void AddGermanLabMachines(Host& lab)
 
 }
 
+void FurnishDemoWorld(World& world)
+{
+    world.durations.settingsJob = 1500;
+    world.durations.start = 2000;
+    world.durations.turnOff = 1500;
+    world.durations.save = 1500;
+    world.durations.pause = 1500;
+    world.durations.resume = 1500;
+    world.durations.reset = 1500;
+    world.durations.guestShutdown = 3000;
+    AddLocalMachines(world.Local());
+    AddLabMachines(world.AddHost(L"HV-LAB01"));
+    world.AddHost(L"HV-LAB02");
+    AddGermanLabMachines(world.AddHost(L"HV-LAB03"));
+    world.AddHost(L"HV-OLD", HostKind::VirtualizationWithoutV2);
+}
+
 std::unique_ptr<World> MakeDemoWorld(std::unique_ptr<Clock> clock)
 {
     auto world = std::make_unique<World>(std::move(clock));
-    world->durations.settingsJob = 1500;
-    world->durations.start = 2000;
-    world->durations.turnOff = 1500;
-    world->durations.save = 1500;
-    world->durations.pause = 1500;
-    world->durations.resume = 1500;
-    world->durations.reset = 1500;
-    world->durations.guestShutdown = 3000;
-    AddLocalMachines(world->Local());
-    AddLabMachines(world->AddHost(L"HV-LAB01"));
-    world->AddHost(L"HV-LAB02");
-    AddGermanLabMachines(world->AddHost(L"HV-LAB03"));
-    world->AddHost(L"HV-OLD", HostKind::VirtualizationWithoutV2);
+    FurnishDemoWorld(*world);
     return world;
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 #include "sim/Text.h"
 #include "sim/World.h"
 

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "app/Application.h"
-#include "app/Platform.h"
+#include "base/Platform.h"
 #include "ui/AboutDlg.h"
 #include "ui/FlagScope.h"
 #include "ui/WindowCentring.h"

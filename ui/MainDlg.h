@@ -10,12 +10,15 @@
 
 #include "app/DialogImpl.h"
 #include "app/MessageLoop.h"
-#include "app/Unique.h"
+#include "base/Unique.h"
 #include "res/resource.h"
 
 class Application;
 class ManagementSession;
 class VmEntry;
+
+// The caption of every failure to connect to a host or to list its machines.
+inline constexpr wchar_t hostSelectionCaption[] = L"Host Selection Error";
 
 class CMainDlg final : public CDialogImpl<CMainDlg>, public CMessageFilter, public CIdleHandler {
 public:

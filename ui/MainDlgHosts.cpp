@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr wchar_t hostSelectionCaption[] = L"Host Selection Error";
 constexpr wchar_t communicationFailureText[] =
     L"Unable to communicate with the selected host. Check the following:\r\n"
     L"1. The host is online.\r\n"

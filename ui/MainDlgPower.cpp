@@ -3,7 +3,7 @@
 #include "ui/MainDlg.h"
 
 #include "app/Application.h"
-#include "app/Platform.h"
+#include "base/Platform.h"
 #include "vm/PowerState.h"
 
 namespace {
@@ -33,7 +33,7 @@ void CMainDlg::ShowPowerButtons(const wchar_t* text, unsigned short state)
 
 void CMainDlg::OnRefreshState(WORD)
 {
-    app->ShowPowerState(true);
+    app->ShowPowerState(true, true);
 }
 
 void CMainDlg::OnPowerChange(WORD id)
@@ -43,8 +43,10 @@ void CMainDlg::OnPowerChange(WORD id)
         return;
     // The button pressed says which way the user meant; the state read decides whether that
     // request still makes sense.
-    app->ForcePowerChange(id == IDC_POWER_ON ? stateRunning : stateOff);
-    app->ShowPowerState(true);
+    // A command that failed has told the user why; the state read after it is told of only
+    // when the command itself went through, so that one failure makes one box.
+    const bool changed = app->ForcePowerChange(id == IDC_POWER_ON ? stateRunning : stateOff);
+    app->ShowPowerState(true, changed);
 }
 
 void CMainDlg::OnGracefulShutdown(WORD)
@@ -53,6 +55,6 @@ void CMainDlg::OnGracefulShutdown(WORD)
                                                     MB_ICONQUESTION | MB_YESNOCANCEL);
     if (answer != IDYES && answer != IDNO)
         return;
-    app->ShutDownVm(answer == IDYES);
-    app->ShowPowerState(true);
+    const bool shutDown = app->ShutDownVm(answer == IDYES);
+    app->ShowPowerState(true, shutDown);
 }

@@ -1,27 +1,34 @@
 #include "vm/ApplySettings.h"
 
-#include "app/Application.h"
+#include "base/ErrorReporter.h"
 #include "mgmt/InstanceHelpers.h"
 #include "mgmt/MiOwners.h"
+#include "vm/FailureWording.h"
 #include "vm/HostReturnTexts.h"
 #include "vm/JobWait.h"
 #include "vm/MethodResults.h"
 
 namespace {
 
-void ShowSaveError(ManagementSession& session, const wchar_t* text)
+void ShowSaveError(ManagementSession& session, const std::wstring& text)
 {
     if (session.owner)
-        session.owner->ShowError(text, saveSettingsCaption);
+        session.owner->ShowError(text.c_str(), saveSettingsCaption);
+}
+
+std::wstring NotSaved(const VmEntry& entry, const std::wstring& why)
+{
+    return L"The settings of " + entry.ElementName + L" were not saved: " + why;
 }
 
 }
 
 MI_Result SerializeSettings(const VmEntry& entry, std::wstring& text)
 {
+    text.clear();
     const VmSettings& settings = entry.settings;
     MI_Instance* made = nullptr;
-    MakeInstance(entry.miApplication, L"Msvm_VirtualSystemSettingData", made);
+    MI_Result result = MakeInstance(entry.miApplication, L"Msvm_VirtualSystemSettingData", made);
     UniqueInstance instance(made);
     // Borrowed values point into the record, which stays unchanged until the instance is gone.
     MI_Value numLock{};
@@ -39,9 +46,16 @@ MI_Result SerializeSettings(const VmEntry& entry, std::wstring& text)
         {L"ChassisAssetTag", StringValue(settings.ChassisAssetTag()), MI_STRING},
         {L"ChassisSerialNumber", StringValue(settings.ChassisSerialNumber()), MI_STRING},
     };
-    for (const auto& element : elements)
-        MI_Instance_AddElement(instance.Get(), element.name, &element.value, element.type,
-                               MI_FLAG_BORROW);
+    // A setting left out would not be changed, yet the user would be told it was: the text is
+    // made only from all seven.
+    for (const auto& element : elements) {
+        if (result != MI_RESULT_OK)
+            return result;
+        result = MI_Instance_AddElement(instance.Get(), element.name, &element.value,
+                                        element.type, MI_FLAG_BORROW);
+    }
+    if (result != MI_RESULT_OK)
+        return result;
     return SerializeToText(instance.Get(), text);
 }
 
@@ -62,34 +76,64 @@ bool ApplySettings(ManagementSession& session, VmEntry& entry)
                               virtualizationNamespace, L"WQL",
                               L"SELECT * FROM Msvm_VirtualSystemManagementService", nullptr,
                               query.Put());
-    if (PullFinal(query.Get(), service) != MI_RESULT_OK || !service)
+    std::wstring message;
+    const MI_Result found = PullFinal(query.Get(), service, &message);
+    if (found != MI_RESULT_OK) {
+        ShowSaveError(session, WithDetails(NotSaved(entry, L"the virtual machine management "
+                                                           L"service of " + session.hostName +
+                                                           L" could not be reached."),
+                                           {found, std::move(message)}));
         return false;
+    }
+    if (!service) {
+        ShowSaveError(session, NotSaved(entry, session.hostName + L" offers no virtual machine "
+                                                                   L"management service."));
+        return false;
+    }
 
     MI_Instance* made = nullptr;
-    if (MakeInstance(ManagementSession::SharedApplication(), L"__parameters", made) != MI_RESULT_OK)
-        return false;
+    MI_Result prepared = MakeInstance(ManagementSession::SharedApplication(), L"__parameters", made);
     parameters.Reset(made);
-    SerializeSettings(entry, settingsText);
+    if (prepared == MI_RESULT_OK)
+        prepared = SerializeSettings(entry, settingsText);
     const MI_Value textValue = StringValue(settingsText);
-    if (MI_Instance_AddElement(parameters.Get(), L"SystemSettings", &textValue, MI_STRING, 0) !=
-        MI_RESULT_OK)
+    if (prepared == MI_RESULT_OK)
+        prepared = MI_Instance_AddElement(parameters.Get(), L"SystemSettings", &textValue,
+                                          MI_STRING, 0);
+    if (prepared != MI_RESULT_OK) {
+        ShowSaveError(session, WithDetails(NotSaved(entry, L"the request could not be prepared."),
+                                           {prepared, {}}));
         return false;
+    }
 
     MI_Session_Invoke(&session.miSession, 0, nullptr, virtualizationNamespace, nullptr,
                       L"ModifySystemSettings", service.Get(), parameters.Get(), nullptr,
                       invocation.Put());
+    // The host may have made the change before its answer was lost.
+    const std::wstring unanswered = L"The settings of " + entry.ElementName +
+                                    L" may not have been saved: the answer of " +
+                                    session.hostName + L" could not be read. Select the virtual "
+                                    L"machine again to see the settings it holds.";
     bool succeeded = false;
-    ForEachMethodResult(invocation.Get(), [&](MI_Result result, const MI_Instance* output) {
+    ForEachMethodResult(invocation.Get(), [&](const MethodDelivery& delivery) {
         succeeded = false;
-        std::uint32_t returnValue = 0;
-        if (result != MI_RESULT_OK || !output || !ReadReturnValue(output, returnValue))
+        if (delivery.result != MI_RESULT_OK) {
+            ShowSaveError(session, WithDetails(unanswered, {delivery.result, delivery.message}));
             return;
+        }
+        std::uint32_t returnValue = 0;
+        const MI_Result read = ReadReturnValue(delivery.output, returnValue);
+        if (read != MI_RESULT_OK) {
+            ShowSaveError(session, WithDetails(unanswered, {read, {}}));
+            return;
+        }
         if (returnValue == returnJobStarted) {
             std::optional<std::wstring> errorText;
-            const std::uint16_t code = WaitForJob(session, ReadJobReference(output), &errorText);
+            const std::uint16_t code =
+                WaitForJob(session, ReadJobReference(delivery.output), &errorText);
             succeeded = code == 0;
             if (!succeeded)
-                ShowSaveError(session, errorText ? errorText->c_str() : JobFailureText(code).c_str());
+                ShowSaveError(session, errorText ? *errorText : JobFailureText(code));
             return;
         }
         if (const wchar_t* text = ModifySettingsText(returnValue)) {

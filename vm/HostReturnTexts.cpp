@@ -30,6 +30,8 @@ constexpr const wchar_t* shutdownOnlyTexts[] = {
 };
 
 constexpr std::uint32_t firstPowerCode = 32768;
+constexpr std::uint32_t unspecifiedCode = 32768;
+constexpr std::uint32_t invalidStateCode = 32775;
 
 const wchar_t* SharedPowerText(std::uint32_t returnValue)
 {
@@ -70,6 +72,16 @@ const wchar_t* StateChangeText(std::uint32_t returnValue)
         return nullptr;
     const wchar_t* text = SharedPowerText(returnValue);
     return text ? text : unknownOccurred;
+}
+
+const wchar_t* StartText(std::uint32_t returnValue)
+{
+    // The shared table speaks of shutting down where a start was refused.
+    if (returnValue == unspecifiedCode)
+        return L"Starting the virtual machine failed with an unspecified error";
+    if (returnValue == invalidStateCode)
+        return L"Cannot start the virtual machine in its current state";
+    return StateChangeText(returnValue);
 }
 
 const wchar_t* ShutdownText(std::uint32_t returnValue)

@@ -1,14 +1,12 @@
 #include "vm/JobWait.h"
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 #include "mgmt/InstanceHelpers.h"
 #include "mgmt/MiOwners.h"
 
 namespace {
 
 constexpr DWORD pollInterval = 100;
-// Consecutive failed reads of a job before the wait gives up: 50 reads 100 ms apart.
-constexpr int readRetries = 50;
 
 constexpr wchar_t notFollowedText[] =
     L"The host's job could not be followed to its end, so it is not known whether it "
@@ -55,7 +53,7 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
             // A job seen in progress that the host cannot show right now is read again, for a
             // bounded time; one never read (or no job at all) ends the wait at once.
             operation.Close();
-            if (!seenInProgress || ++failedReads > readRetries) {
+            if (!seenInProgress || ++failedReads > waitReadRetries) {
                 // Said here, not by the code: a job that ends in Exception (10) without an
                 // ErrorCode gives the same code as a wait that gave up.
                 if (errorText)

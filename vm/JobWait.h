@@ -7,6 +7,10 @@
 
 #include "mgmt/ManagementSession.h"
 
+// Consecutive failed reads of something being waited for before the wait gives up: 50 reads
+// 100 ms apart ride out a host that is busy for a moment.
+inline constexpr int waitReadRetries = 50;
+
 // The code of a wait that ended without reading the job's ErrorCode.
 inline constexpr std::uint16_t jobNotRead = 10;
 

@@ -3,26 +3,27 @@
 #include "mgmt/InstanceHelpers.h"
 
 void ForEachMethodResult(MI_Operation* operation,
-                         const std::function<void(MI_Result, const MI_Instance*)>& onDelivery)
+                         const std::function<void(const MethodDelivery&)>& onDelivery)
 {
     bool moreResults = false;
     do {
-        const MI_Instance* output = nullptr;
-        const MI_Result result = PullInstance(operation, output, moreResults);
+        MethodDelivery delivery{MI_RESULT_OK, nullptr, {}};
+        delivery.result = PullInstance(operation, delivery.output, moreResults, &delivery.message);
         // The final result may come on its own after the output: only a delivery that carries
         // something (an output or a failure) is an answer.
-        if (result != MI_RESULT_OK || output)
-            onDelivery(result, output);
+        if (delivery.result != MI_RESULT_OK || delivery.output)
+            onDelivery(delivery);
     } while (moreResults);
 }
 
-bool ReadReturnValue(const MI_Instance* output, std::uint32_t& returnValue)
+MI_Result ReadReturnValue(const MI_Instance* output, std::uint32_t& returnValue)
 {
-    const auto value = ReadUint32Element(output, L"ReturnValue");
+    MI_Result result = MI_RESULT_OK;
+    const auto value = ReadUint32Element(output, L"ReturnValue", &result);
     if (!value)
-        return false;
+        return ElementReadFailed(result) ? result : MI_RESULT_NO_SUCH_PROPERTY;
     returnValue = *value;
-    return true;
+    return MI_RESULT_OK;
 }
 
 const MI_Instance* ReadJobReference(const MI_Instance* output)

@@ -1,12 +1,15 @@
 #include "vm/PowerControl.h"
 
+#include <initializer_list>
 #include <string>
+#include <tuple>
 
-#include "app/Application.h"
-#include "app/Platform.h"
+#include "base/ErrorReporter.h"
+#include "base/Platform.h"
 #include "mgmt/InstanceHelpers.h"
 #include "mgmt/ManagementText.h"
 #include "mgmt/MiOwners.h"
+#include "vm/FailureWording.h"
 #include "vm/HostReturnTexts.h"
 #include "vm/JobWait.h"
 #include "vm/MethodResults.h"
@@ -20,10 +23,45 @@ constexpr wchar_t shutdownTimeoutText[] =
     L"down, or it may have ignored the request. Use \"Refresh State\" to check its power state.";
 constexpr DWORD pollInterval = 100;
 
-void ShowPowerError(const VmEntry& entry, const wchar_t* text, const wchar_t* caption)
+void ShowPowerError(const VmEntry& entry, const std::wstring& text, const wchar_t* caption)
 {
     if (entry.owner)
-        entry.owner->ShowError(text, caption);
+        entry.owner->ShowError(text.c_str(), caption);
+}
+
+std::wstring StateWords(std::uint16_t state)
+{
+    const wchar_t* name = StateName(state);
+    return name && *name ? name : L"Unknown";
+}
+
+std::wstring StateUnreadText(const VmEntry& entry)
+{
+    return WithDetails(L"The power state of " + entry.ElementName + L" could not be read from " +
+                           entry.session->hostName + L", so nothing was sent.",
+                       entry.session->failure);
+}
+
+std::wstring NotPreparedText(const VmEntry& entry, MI_Result result)
+{
+    return WithDetails(L"The request for " + entry.ElementName +
+                           L" could not be prepared, so nothing was sent.",
+                       {result, {}});
+}
+
+// The parameters instance with its elements, each added with flags 0; the first failure.
+MI_Result MakeParameters(const VmEntry& entry, UniqueInstance& parameters,
+                         std::initializer_list<std::tuple<const wchar_t*, MI_Value, MI_Type>> elements)
+{
+    MI_Instance* made = nullptr;
+    MI_Result result = MakeInstance(entry.miApplication, L"__parameters", made);
+    parameters.Reset(made);
+    for (const auto& [name, value, type] : elements) {
+        if (result != MI_RESULT_OK)
+            break;
+        result = MI_Instance_AddElement(parameters.Get(), name, &value, type, 0);
+    }
+    return result;
 }
 
 // Reads a power method's results: a management failure is worded by ResultText, a host refusal
@@ -32,24 +70,30 @@ bool ReadPowerResults(VmEntry& entry, MI_Operation* operation, const wchar_t* ca
                       const wchar_t* (*textOf)(std::uint32_t), bool followJob)
 {
     bool succeeded = false;
-    ForEachMethodResult(operation, [&](MI_Result result, const MI_Instance* output) {
+    ForEachMethodResult(operation, [&](const MethodDelivery& delivery) {
         succeeded = false;
-        if (result != MI_RESULT_OK) {
-            ShowPowerError(entry, ResultText(result), caption);
+        if (delivery.result != MI_RESULT_OK) {
+            ShowPowerError(entry, ResultText(delivery.result), caption);
             return;
         }
         std::uint32_t returnValue = 0;
-        if (!output || !ReadReturnValue(output, returnValue))
+        const MI_Result read = ReadReturnValue(delivery.output, returnValue);
+        if (read != MI_RESULT_OK) {
+            ShowPowerError(entry,
+                           WithDetails(L"The answer of " + entry.session->hostName +
+                                           L" to the request for " + entry.ElementName +
+                                           L" could not be read.",
+                                       {read, {}}),
+                           caption);
             return;
+        }
         if (followJob && returnValue == returnJobStarted) {
             std::optional<std::wstring> errorText;
             const std::uint16_t code =
-                WaitForJob(*entry.session, ReadJobReference(output), &errorText);
+                WaitForJob(*entry.session, ReadJobReference(delivery.output), &errorText);
             succeeded = code == 0;
             if (!succeeded)
-                ShowPowerError(entry,
-                               errorText ? errorText->c_str() : JobFailureText(code).c_str(),
-                               caption);
+                ShowPowerError(entry, errorText ? *errorText : JobFailureText(code), caption);
             return;
         }
         if (const wchar_t* text = textOf(returnValue)) {
@@ -76,7 +120,8 @@ bool InvokePowerMethod(VmEntry& entry, const MI_Instance* target, const wchar_t*
     return succeeded;
 }
 
-// The guest's shutdown component of a running machine, read to the query's final result.
+// The guest's shutdown component of a running machine, read to the query's final result; the
+// user is told when there is none or it cannot be read.
 UniqueInstance FindShutdownComponent(VmEntry& entry, UniqueOperation& query)
 {
     const std::wstring text =
@@ -84,23 +129,51 @@ UniqueInstance FindShutdownComponent(VmEntry& entry, UniqueOperation& query)
     MI_Session_QueryInstances(&entry.session->miSession, 0, nullptr, virtualizationNamespace,
                               L"WQL", text.c_str(), nullptr, query.Put());
     UniqueInstance component;
-    if (PullFinal(query.Get(), component) != MI_RESULT_OK)
+    std::wstring message;
+    const MI_Result result = PullFinal(query.Get(), component, &message);
+    if (result != MI_RESULT_OK) {
         component.Reset();
+        ShowPowerError(entry,
+                       WithDetails(L"The shutdown service of the guest of " + entry.ElementName +
+                                       L" could not be read from " + entry.session->hostName +
+                                       L", so it was not asked to shut down.",
+                                   {result, std::move(message)}),
+                       shutdownCaption);
+    } else if (!component) {
+        ShowPowerError(entry,
+                       L"The guest of " + entry.ElementName +
+                           L" offers no shutdown service, so it cannot be asked to shut down. "
+                           L"Use \"Force Power Off\" to turn the virtual machine off.",
+                       shutdownCaption);
+    }
     return component;
 }
 
+// Polls the state until the machine is off. A read that fails is tried again, for a bounded
+// time, before the wait ends with the user told why.
 bool WaitUntilOff(VmEntry& entry)
 {
     const Platform& platform = CurrentPlatform();
     const DWORD start = platform.tickCount();
+    int failedReads = 0;
     for (;;) {
-        if (!entry.ReadPowerState())
+        const bool read = entry.ReadPowerState();
+        if (!read && ++failedReads > waitReadRetries) {
+            ShowPowerError(entry,
+                           WithDetails(entry.ElementName + L" was asked to shut down, but its "
+                                           L"state could not be read while waiting, so the wait "
+                                           L"ended. Use \"Refresh State\" to check its power state.",
+                                       entry.session->failure),
+                           shutdownCaption);
             return false;
+        }
+        if (read)
+            failedReads = 0;
         // The unsigned difference stays right when the tick counter wraps.
         const bool timeLeft = static_cast<DWORD>(platform.tickCount() - start) < shutdownWaitLimit;
         if (timeLeft)
             platform.sleep(pollInterval);
-        if (entry.EnabledState == stateOff)
+        if (read && entry.EnabledState == stateOff)
             return true;
         if (!timeLeft) {
             ShowPowerError(entry, shutdownTimeoutText, shutdownCaption);
@@ -113,31 +186,53 @@ bool WaitUntilOff(VmEntry& entry)
 
 bool ChangePowerState(VmEntry& entry, std::uint16_t intended)
 {
-    if (!entry.RefreshState())
+    entry.session->failure = {};
+    if (!entry.RefreshState()) {
+        ShowPowerError(entry, StateUnreadText(entry), changeStateCaption);
         return false;
+    }
     const std::uint16_t requested = entry.EnabledState == stateRunning ? stateOff : stateRunning;
-    if (requested != intended)
+    if (requested != intended) {
+        // The machine changed since its state was shown: sending the request would do the
+        // opposite of what the user asked.
+        ShowPowerError(entry,
+                       intended == stateRunning
+                           ? entry.ElementName + L" is running already, so nothing was sent."
+                           : entry.ElementName + L" is not running (its state is " +
+                                 StateWords(entry.EnabledState) + L"), so nothing was sent.",
+                       changeStateCaption);
         return false;
-    MI_Instance* made = nullptr;
-    if (MakeInstance(entry.miApplication, L"__parameters", made) != MI_RESULT_OK)
-        return false;
-    UniqueInstance parameters(made);
+    }
     MI_Value value{};
     value.uint16 = requested;
-    MI_Instance_AddElement(parameters.Get(), L"RequestedState", &value, MI_UINT16, 0);
-
+    UniqueInstance parameters;
+    const MI_Result prepared =
+        MakeParameters(entry, parameters, {{L"RequestedState", value, MI_UINT16}});
+    if (prepared != MI_RESULT_OK) {
+        ShowPowerError(entry, NotPreparedText(entry, prepared), changeStateCaption);
+        return false;
+    }
     return InvokePowerMethod(entry, entry.computerSystemInstance.Get(), L"RequestStateChange",
-                             parameters, changeStateCaption, StateChangeText, true);
+                             parameters, changeStateCaption,
+                             requested == stateRunning ? StartText : StateChangeText, true);
 }
 
 bool GracefulShutdown(VmEntry& entry, bool wait)
 {
-    if (!entry.RefreshState())
+    entry.session->failure = {};
+    if (!entry.RefreshState()) {
+        ShowPowerError(entry, StateUnreadText(entry), shutdownCaption);
         return false;
+    }
     if (entry.EnabledState == stateOff)
         return true;
-    if (entry.EnabledState != stateRunning)
+    if (entry.EnabledState != stateRunning) {
+        ShowPowerError(entry,
+                       entry.ElementName + L" is not running (its state is " +
+                           StateWords(entry.EnabledState) + L"), so it cannot be shut down.",
+                       shutdownCaption);
         return false;
+    }
 
     bool accepted = false;
     {
@@ -145,17 +240,17 @@ bool GracefulShutdown(VmEntry& entry, bool wait)
         UniqueInstance component = FindShutdownComponent(entry, query);
         if (!component)
             return false;
-        MI_Instance* made = nullptr;
-        if (MakeInstance(entry.miApplication, L"__parameters", made) != MI_RESULT_OK)
-            return false;
-        UniqueInstance parameters(made);
         MI_Value force{};
         force.boolean = MI_TRUE;
-        MI_Instance_AddElement(parameters.Get(), L"Force", &force, MI_BOOLEAN, 0);
         MI_Value reason{};
         reason.string = const_cast<MI_Char*>(shutdownReason);
-        MI_Instance_AddElement(parameters.Get(), L"Reason", &reason, MI_STRING, 0);
-
+        UniqueInstance parameters;
+        const MI_Result prepared = MakeParameters(
+            entry, parameters, {{L"Force", force, MI_BOOLEAN}, {L"Reason", reason, MI_STRING}});
+        if (prepared != MI_RESULT_OK) {
+            ShowPowerError(entry, NotPreparedText(entry, prepared), shutdownCaption);
+            return false;
+        }
         accepted = InvokePowerMethod(entry, component.Get(), L"InitiateShutdown", parameters,
                                      shutdownCaption, ShutdownText, false);
         query.Close();

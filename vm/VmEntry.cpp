@@ -10,12 +10,14 @@ namespace {
 
 // A text setting as read: empty when absent, null or not a string. A value longer than the
 // record's limit (set by another tool) is kept whole: the form shows it as invalid and Apply
-// refuses it until it fits, so nothing is cut and nothing is written unasked.
-std::wstring ReadSetting(const MI_Instance* instance, const wchar_t* name)
+// refuses it until it fits, so nothing is cut and nothing is written unasked. A read that
+// fails gives its result: an empty stand-in would be written back by the next Apply.
+MI_Result ReadSetting(const MI_Instance* instance, const wchar_t* name, std::wstring& value)
 {
     std::optional<std::wstring> text;
-    ReadStringElement(instance, name, text);
-    return text ? std::move(*text) : std::wstring();
+    const MI_Result result = ReadStringElement(instance, name, text);
+    value = text ? std::move(*text) : std::wstring();
+    return ElementReadFailed(result) ? result : MI_RESULT_OK;
 }
 
 bool IsHexDigit(wchar_t c)
@@ -56,7 +58,7 @@ void VmEntryDelete::operator()(VmEntry* entry) const noexcept
     delete entry;
 }
 
-VmEntry::VmEntry(Application* owner, MI_Application* miApplication, std::wstring name,
+VmEntry::VmEntry(ErrorReporter* owner, MI_Application* miApplication, std::wstring name,
                  std::wstring elementName, ManagementSession* session)
     : owner(owner),
       miApplication(miApplication),
@@ -77,8 +79,15 @@ bool VmEntry::RefreshState()
     if (!session->GetInstanceByKeys(virtualizationNamespace, className.c_str(), keyNames,
                                     keyValues, keyTypes, 2, found))
         return false;
-    computerSystemInstance.Reset(found);
-    EnabledState = ReadUint16Element(found, L"EnabledState").value_or(stateUnknown);
+    UniqueInstance instance(found);
+    MI_Result result = MI_RESULT_OK;
+    const std::optional<std::uint16_t> state = ReadUint16Element(found, L"EnabledState", &result);
+    if (ElementReadFailed(result)) {
+        session->NoteFailure(result);
+        return false;
+    }
+    computerSystemInstance = std::move(instance);
+    EnabledState = state.value_or(stateUnknown);
     return true;
 }
 
@@ -91,17 +100,25 @@ bool VmEntry::ReadPowerState()
     MI_Session_QueryInstances(&session->miSession, 0, nullptr, virtualizationNamespace, L"WQL",
                               query.c_str(), nullptr, operation.Put());
     std::optional<std::uint16_t> state;
+    MI_Result result = MI_RESULT_OK;
+    std::wstring message;
     bool found = false;
     bool moreResults = false;
     do {
         const MI_Instance* instance = nullptr;
-        if (PullInstance(operation.Get(), instance, moreResults) == MI_RESULT_OK && instance) {
+        result = PullInstance(operation.Get(), instance, moreResults, &message);
+        if (result == MI_RESULT_OK && instance) {
             found = true;
-            state = ReadUint16Element(instance, L"EnabledState");
+            state = ReadUint16Element(instance, L"EnabledState", &result);
+            if (ElementReadFailed(result))
+                found = false;
         }
     } while (moreResults);
-    if (!found)
+    if (!found) {
+        session->NoteFailure(result == MI_RESULT_OK ? MI_RESULT_NOT_FOUND : result,
+                             std::move(message));
         return false;
+    }
     EnabledState = state.value_or(stateUnknown);
     return true;
 }
@@ -117,12 +134,26 @@ bool VmEntry::ReadSettings()
         return false;
     UniqueInstance instance(found);
     bool numLock = false;
-    ReadBooleanElement(found, L"BIOSNumLock", numLock);
-    std::wstring baseBoard = ReadSetting(found, L"BaseBoardSerialNumber");
-    std::wstring guid = ReadSetting(found, L"BIOSGUID");
-    std::wstring biosSerial = ReadSetting(found, L"BIOSSerialNumber");
-    std::wstring assetTag = ReadSetting(found, L"ChassisAssetTag");
-    std::wstring chassisSerial = ReadSetting(found, L"ChassisSerialNumber");
+    std::wstring baseBoard;
+    std::wstring guid;
+    std::wstring biosSerial;
+    std::wstring assetTag;
+    std::wstring chassisSerial;
+    MI_Result result = ReadBooleanElement(found, L"BIOSNumLock", numLock);
+    if (!ElementReadFailed(result))
+        result = ReadSetting(found, L"BaseBoardSerialNumber", baseBoard);
+    if (result == MI_RESULT_OK)
+        result = ReadSetting(found, L"BIOSGUID", guid);
+    if (result == MI_RESULT_OK)
+        result = ReadSetting(found, L"BIOSSerialNumber", biosSerial);
+    if (result == MI_RESULT_OK)
+        result = ReadSetting(found, L"ChassisAssetTag", assetTag);
+    if (result == MI_RESULT_OK)
+        result = ReadSetting(found, L"ChassisSerialNumber", chassisSerial);
+    if (ElementReadFailed(result)) {
+        session->NoteFailure(result);
+        return false;
+    }
     settingsInstance = std::move(instance);
     settings.StoreRead(numLock, std::move(baseBoard), std::move(guid), std::move(biosSerial),
                        std::move(assetTag), std::move(chassisSerial));
@@ -141,18 +172,31 @@ bool ListVirtualMachines(ManagementSession& session)
     MI_Session_QueryInstances(&session.miSession, 0, nullptr, virtualizationNamespace, L"WQL",
                               ListingQuery(session).c_str(), nullptr, operation.Put());
     session.operationContext = contextReadingMachine;
+    bool complete = true;
     bool moreResults = false;
     do {
         const MI_Instance* instance = nullptr;
-        session.lastResult = PullInstance(operation.Get(), instance, moreResults);
-        if (session.lastResult != MI_RESULT_OK)
+        std::wstring message;
+        session.lastResult = PullInstance(operation.Get(), instance, moreResults, &message);
+        if (session.lastResult != MI_RESULT_OK) {
+            session.NoteFailure(static_cast<MI_Result>(session.lastResult), std::move(message));
+            complete = false;
             break;
+        }
         if (!instance)
             continue;
         std::optional<std::wstring> name;
         std::optional<std::wstring> elementName;
-        ReadStringElement(instance, L"Name", name);
-        ReadStringElement(instance, L"ElementName", elementName);
+        MI_Result read = ReadStringElement(instance, L"Name", name);
+        if (!ElementReadFailed(read))
+            read = ReadStringElement(instance, L"ElementName", elementName);
+        // A machine whose identity cannot be read is missing from the list: the list is
+        // incomplete, and the user is told so.
+        if (ElementReadFailed(read)) {
+            session.NoteFailure(read);
+            complete = false;
+            continue;
+        }
         // Only virtual machines are listed; one without a usable identifier could not be
         // addressed either.
         if (!name || !IsMachineIdentifier(*name))
@@ -168,6 +212,7 @@ bool ListVirtualMachines(ManagementSession& session)
                                                    ManagementSession::SharedApplication(),
                                                    std::move(*name), std::move(display), &session));
     } while (moreResults);
+    // Every delivery has been read: a close that fails now loses nothing.
     session.lastResult = operation.Close();
-    return session.lastResult == MI_RESULT_OK;
+    return complete;
 }

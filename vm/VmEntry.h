@@ -14,11 +14,11 @@ public:
     static constexpr size_t nameLimit = 36;
     static constexpr size_t elementNameLimit = 100;
 
-    VmEntry(Application* owner, MI_Application* miApplication, std::wstring name,
+    VmEntry(ErrorReporter* owner, MI_Application* miApplication, std::wstring name,
             std::wstring elementName, ManagementSession* session);
 
     // Reads the machine's computer-system instance anew and caches EnabledState. False leaves
-    // the entry as it was.
+    // the entry as it was and notes the session's failure, as every read below does.
     [[nodiscard]] bool RefreshState();
     // Reads only EnabledState anew, for polling: one query of one property. False leaves the
     // entry as it was.
@@ -28,7 +28,7 @@ public:
     // RefreshState, then ReadSettings.
     [[nodiscard]] bool LoadSettings();
 
-    Application* owner;
+    ErrorReporter* owner;
     MI_Application* miApplication;
     UniqueInstance computerSystemInstance;
     UniqueInstance settingsInstance;
@@ -41,5 +41,6 @@ public:
 };
 
 // Rebuilds the session's inventory from the host's virtual machines, in the host's order.
-// True when the query could be closed; a failed read ends the listing early.
+// True when every machine the host delivered was read; otherwise the inventory holds those
+// that were, and the session's failure tells why.
 [[nodiscard]] bool ListVirtualMachines(ManagementSession& session);

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/Unique.h"
+#include "base/Unique.h"
 #include "hosts/HostFile.h"
 
 namespace {

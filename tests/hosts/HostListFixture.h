@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 #include "hosts/HostList.h"
 
 class HostListTest : public ::testing::Test {

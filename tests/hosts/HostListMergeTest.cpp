@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Unique.h"
+#include "base/Unique.h"
 #include "tests/hosts/HostListFixture.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 
 namespace {
 

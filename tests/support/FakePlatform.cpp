@@ -1,6 +1,6 @@
 #include "tests/support/FakePlatform.h"
 
-#include "app/HostFolder.h"
+#include "base/HostFolder.h"
 
 #include <filesystem>
 #include <system_error>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 
 struct RecordedBox {
     HWND owner;

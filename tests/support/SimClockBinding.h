@@ -3,7 +3,7 @@
 // come back when the binding goes out of scope.
 #pragma once
 
-#include "app/Platform.h"
+#include "base/Platform.h"
 #include "sim/World.h"
 
 class SimClockBinding {

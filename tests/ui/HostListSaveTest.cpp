@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/Unique.h"
+#include "base/Unique.h"
 #include "res/resource.h"
 #include "tests/ui/LabWindowFixture.h"
 

@@ -77,21 +77,47 @@ TEST_F(Inventory, AHostWithoutMachinesGivesAnEmptyInventory)
     EXPECT_TRUE(empty->vmEntries.empty());
 }
 
-TEST_F(Inventory, AFailedReadMidListingKeepsTheEntriesBeforeItAndReportsTheClose)
+// A listing that is not whole says so: false, with the entries read before the failure and
+// the failure's own words; the query is still closed.
+TEST_F(Inventory, AFailedReadMidListingKeepsTheEntriesBeforeItAndGivesFalseWithTheReason)
 {
     world.FindHost(L"HV-LAB01")->StopAnsweringAfter(2);
-    EXPECT_TRUE(ListVirtualMachines(*session));
+    EXPECT_FALSE(ListVirtualMachines(*session));
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Web", L"Database"}));
     EXPECT_EQ(session->lastResult, 0);
+    EXPECT_EQ(session->failure.result, MI_RESULT_FAILED);
+    EXPECT_EQ(session->failure.message,
+              L"The WinRM client cannot complete the operation within the time specified. Check "
+              L"if the machine name is valid and is reachable over the network and firewall "
+              L"exception for Windows Remote Management service is enabled.");
     ExpectNothingLeaked();
 }
 
-TEST_F(Inventory, AQueryRefusedByTheHostStillClosesAndGivesTrue)
+TEST_F(Inventory, AQueryRefusedByTheHostGivesFalseWithTheReason)
 {
     world.FailCall(CallKind::QueryInstances, 1, MI_RESULT_ACCESS_DENIED);
-    EXPECT_TRUE(ListVirtualMachines(*session));
+    EXPECT_FALSE(ListVirtualMachines(*session));
     EXPECT_TRUE(session->vmEntries.empty());
     EXPECT_EQ(session->lastResult, 0);
+    EXPECT_EQ(session->failure.result, MI_RESULT_ACCESS_DENIED);
+    EXPECT_EQ(session->failure.message, L"Access denied");
+}
+
+TEST_F(Inventory, AMachineWhoseIdentityCannotBeReadLeavesTheListIncomplete)
+{
+    world.FailCall(CallKind::GetElement, 2, MI_RESULT_FAILED, L"Name");
+    EXPECT_FALSE(ListVirtualMachines(*session));
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Web", L"Test Client"}));
+    EXPECT_EQ(session->failure.result, MI_RESULT_FAILED);
+    ExpectNothingLeaked();
+}
+
+TEST_F(Inventory, AFailedCloseAfterTheWholeListingLosesNothing)
+{
+    world.FailCall(CallKind::CloseOperation, 1, MI_RESULT_FAILED);
+    EXPECT_TRUE(ListVirtualMachines(*session));
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Web", L"Database", L"Test Client"}));
+    ExpectNothingLeaked();
 }
 
 TEST_F(Inventory, AQueryThatNeverStartedGivesFalseWithoutACall)

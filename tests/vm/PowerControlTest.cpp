@@ -41,11 +41,13 @@ struct DirectionCase {
     MI_Uint16 state;
     std::uint16_t requested;
     bool hostAccepts;
+    const wchar_t* staleText; // asked the other way, on a display that was stale
 };
 
 class PowerDirection : public Power, public ::testing::WithParamInterface<DirectionCase> {};
 
-// The state just read decides the request; a button pressed on a stale display sends nothing.
+// The state just read decides the request; a button pressed on a stale display sends nothing,
+// and the user is told why.
 TEST_P(PowerDirection, FollowsTheStateJustRead)
 {
     const DirectionCase& c = GetParam();
@@ -56,7 +58,8 @@ TEST_P(PowerDirection, FollowsTheStateJustRead)
 
     EXPECT_FALSE(ChangePowerState(entry, other));
     EXPECT_EQ(CountCalls(CallKind::Invoke), 0);
-    EXPECT_TRUE(platform.boxes.empty());
+    ExpectOneBox(c.staleText, changeCaption);
+    platform.boxes.clear();
 
     EXPECT_EQ(ChangePowerState(entry, c.requested), c.hostAccepts);
     const sim::CallRecord* call = LastInvoke(L"RequestStateChange");
@@ -69,27 +72,40 @@ TEST_P(PowerDirection, FollowsTheStateJustRead)
         EXPECT_TRUE(platform.boxes.empty());
         EXPECT_EQ(HostVm(L"Test Client").enabledState, c.requested);
     } else {
-        ExpectOneBox(L"Cannot shut the virtual machine down in its current state", changeCaption);
+        // The host refuses to start these: worded for a start, not a shutdown.
+        ExpectOneBox(L"Cannot start the virtual machine in its current state", changeCaption);
     }
     EXPECT_EQ(world.Live(), before);
 }
 
+constexpr wchar_t runningAlready[] = L"Test Client is running already, so nothing was sent.";
+
 INSTANTIATE_TEST_SUITE_P(
     States, PowerDirection,
-    ::testing::Values(DirectionCase{"Unknown", 0, 2, false},
-                      DirectionCase{"InTransition", 1, 2, false},
-                      DirectionCase{"Running", 2, 3, true},
-                      DirectionCase{"Off", 3, 2, true},
-                      DirectionCase{"Saved", 6, 2, true},
-                      DirectionCase{"Paused", 9, 2, true},
-                      DirectionCase{"Reset", 11, 2, false}),
+    ::testing::Values(
+        DirectionCase{"Unknown", 0, 2, false,
+                      L"Test Client is not running (its state is Unknown), so nothing was sent."},
+        DirectionCase{"InTransition", 1, 2, false,
+                      L"Test Client is not running (its state is In Transition), so nothing was "
+                      L"sent."},
+        DirectionCase{"Running", 2, 3, true, runningAlready},
+        DirectionCase{"Off", 3, 2, true,
+                      L"Test Client is not running (its state is Off), so nothing was sent."},
+        DirectionCase{"Saved", 6, 2, true,
+                      L"Test Client is not running (its state is Saved), so nothing was sent."},
+        DirectionCase{"Paused", 9, 2, true,
+                      L"Test Client is not running (its state is Paused), so nothing was sent."},
+        DirectionCase{"Reset", 11, 2, false,
+                      L"Test Client is not running (its state is In Transition), so nothing was "
+                      L"sent."}),
     CaseName<DirectionCase>);
 
 struct ReturnCase {
     std::string label;
     MI_Uint32 returnValue;
-    const wchar_t* stateChangeText; // null: success
-    const wchar_t* shutdownText;    // null: success
+    const wchar_t* startText;   // RequestStateChange to Running; null: success
+    const wchar_t* turnOffText; // RequestStateChange to Off; null: success
+    const wchar_t* shutdownText; // InitiateShutdown; null: success
 };
 
 class PowerReturnValues : public Power, public ::testing::WithParamInterface<ReturnCase> {};
@@ -103,12 +119,21 @@ TEST_P(PowerReturnValues, AreWordedByEachMethodsOwnColumn)
     VmEntry& running = Loaded(L"Web");
     const sim::LiveCounts before = world.Live();
 
-    EXPECT_EQ(ChangePowerState(off, stateRunning), c.stateChangeText == nullptr);
-    if (c.stateChangeText)
-        ExpectOneBox(c.stateChangeText, changeCaption);
+    EXPECT_EQ(ChangePowerState(off, stateRunning), c.startText == nullptr);
+    if (c.startText)
+        ExpectOneBox(c.startText, changeCaption);
     else
         EXPECT_TRUE(platform.boxes.empty());
     platform.boxes.clear();
+
+    EXPECT_EQ(ChangePowerState(running, stateOff), c.turnOffText == nullptr);
+    if (c.turnOffText)
+        ExpectOneBox(c.turnOffText, changeCaption);
+    else
+        EXPECT_TRUE(platform.boxes.empty());
+    platform.boxes.clear();
+    // A fixed answer changes nothing: the machine still runs for the guest shutdown.
+    HostVm(L"Web").enabledState = sim::state::Running;
 
     EXPECT_EQ(GracefulShutdown(running, false), c.shutdownText == nullptr);
     if (c.shutdownText)
@@ -123,23 +148,24 @@ constexpr wchar_t unknown[] = L"An unknown error occurred";
 INSTANTIATE_TEST_SUITE_P(
     Host, PowerReturnValues,
     ::testing::Values(
-        ReturnCase{"Done", 0, nullptr, nullptr},
+        ReturnCase{"Done", 0, nullptr, nullptr, nullptr},
         // A job for the state change, an unknown answer from the guest shutdown.
-        ReturnCase{"JobStarted", 4096, nullptr, unknown},
-        ReturnCase{"One", 1, unknown, unknown},
-        ReturnCase{"Unspecified", 32768, L"Shutdown failed with an unspecified error",
+        ReturnCase{"JobStarted", 4096, nullptr, nullptr, unknown},
+        ReturnCase{"One", 1, unknown, unknown, unknown},
+        ReturnCase{"Unspecified", 32768, L"Starting the virtual machine failed with an unspecified error",
+                   L"Shutdown failed with an unspecified error",
                    L"Shutdown failed with an unspecified error"},
-        ReturnCase{"AccessDenied", 32769, L"Access denied", L"Access denied"},
-        ReturnCase{"StatusUnknown", 32771, unknown, unknown},
-        ReturnCase{"InvalidState", 32775,
+        ReturnCase{"AccessDenied", 32769, L"Access denied", L"Access denied", L"Access denied"},
+        ReturnCase{"StatusUnknown", 32771, unknown, unknown, unknown},
+        ReturnCase{"InvalidState", 32775, L"Cannot start the virtual machine in its current state",
                    L"Cannot shut the virtual machine down in its current state",
                    L"Cannot shut the virtual machine down in its current state"},
-        ReturnCase{"OutOfMemory", 32778, L"Out of memory", L"Out of memory"},
-        ReturnCase{"FileNotFound", 32779, unknown, L"File not found"},
-        ReturnCase{"NotReady", 32780, unknown, L"The system is not ready"},
-        ReturnCase{"Locked", 32781, unknown, L"The virtual machine's console is locked"},
-        ReturnCase{"InProgress", 32782, unknown, L"A shut down is already in progress"},
-        ReturnCase{"BeyondTheTable", 32783, unknown, unknown}),
+        ReturnCase{"OutOfMemory", 32778, L"Out of memory", L"Out of memory", L"Out of memory"},
+        ReturnCase{"FileNotFound", 32779, unknown, unknown, L"File not found"},
+        ReturnCase{"NotReady", 32780, unknown, unknown, L"The system is not ready"},
+        ReturnCase{"Locked", 32781, unknown, unknown, L"The virtual machine's console is locked"},
+        ReturnCase{"InProgress", 32782, unknown, unknown, L"A shut down is already in progress"},
+        ReturnCase{"BeyondTheTable", 32783, unknown, unknown, unknown}),
     CaseName<ReturnCase>);
 
 TEST_F(Power, AManagementFailureReadingTheAnswerIsWordedByItsResult)
@@ -184,41 +210,71 @@ TEST_F(Power, AFailedStateChangeJobIsShownInTheHostsWordsOrByItsCode)
     EXPECT_EQ(world.Live(), before);
 }
 
-struct SilentCase {
+struct EarlyCase {
     std::string label;
     CallKind kind;
     const wchar_t* match;
+    unsigned nth;
+    const wchar_t* changeText;   // for Test Client
+    const wchar_t* shutdownText; // for Web
 };
 
-class PowerSilentFailures : public Power, public ::testing::WithParamInterface<SilentCase> {};
+class PowerEarlyFailures : public Power, public ::testing::WithParamInterface<EarlyCase> {};
 
-TEST_P(PowerSilentFailures, BeforeTheMethodGiveFalseWithoutAMessage)
+TEST_P(PowerEarlyFailures, AreToldAndSendNothing)
 {
-    const SilentCase& c = GetParam();
+    const EarlyCase& c = GetParam();
     VmEntry& off = Loaded(L"Test Client");
     VmEntry& running = Loaded(L"Web");
     const sim::LiveCounts before = world.Live();
 
-    world.FailCall(c.kind, 1, MI_RESULT_FAILED, c.match);
+    world.FailCall(c.kind, c.nth, MI_RESULT_FAILED, c.match);
     EXPECT_FALSE(ChangePowerState(off, stateRunning));
-    world.FailCall(c.kind, 1, MI_RESULT_FAILED, c.match);
+    ExpectOneBox(c.changeText, changeCaption);
+    platform.boxes.clear();
+    world.FailCall(c.kind, c.nth, MI_RESULT_FAILED, c.match);
     EXPECT_FALSE(GracefulShutdown(running, true));
+    ExpectOneBox(c.shutdownText, shutdownCaption);
 
     EXPECT_EQ(CountCalls(CallKind::Invoke), 0);
-    EXPECT_TRUE(platform.boxes.empty());
     EXPECT_EQ(world.Live(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Steps, PowerSilentFailures,
-    ::testing::Values(SilentCase{"StateUnread", CallKind::GetInstance, L"Msvm_ComputerSystem"},
-                      SilentCase{"NoParameters", CallKind::NewInstance, L"__parameters"}),
-    CaseName<SilentCase>);
+    Steps, PowerEarlyFailures,
+    ::testing::Values(
+        EarlyCase{"StateUnread", CallKind::GetInstance, L"Msvm_ComputerSystem", 1,
+                  L"The power state of Test Client could not be read from HV-LAB01, so nothing "
+                  L"was sent.\r\n\r\nThe management interface encountered an unspecified "
+                  L"error.\r\nDetails: Generic failure",
+                  L"The power state of Web could not be read from HV-LAB01, so nothing was "
+                  L"sent.\r\n\r\nThe management interface encountered an unspecified "
+                  L"error.\r\nDetails: Generic failure"},
+        EarlyCase{"StateElementUnread", CallKind::GetElement, L"EnabledState", 1,
+                  L"The power state of Test Client could not be read from HV-LAB01, so nothing "
+                  L"was sent.\r\n\r\nThe management interface encountered an unspecified "
+                  L"error.",
+                  L"The power state of Web could not be read from HV-LAB01, so nothing was "
+                  L"sent.\r\n\r\nThe management interface encountered an unspecified "
+                  L"error."},
+        EarlyCase{"NoParameters", CallKind::NewInstance, L"__parameters", 1,
+                  L"The request for Test Client could not be prepared, so nothing was "
+                  L"sent.\r\n\r\nThe management interface encountered an unspecified error.",
+                  L"The request for Web could not be prepared, so nothing was sent.\r\n\r\nThe "
+                  L"management interface encountered an unspecified error."},
+        // A parameter left out would send a request the user did not make.
+        EarlyCase{"ParameterNotAdded", CallKind::AddElement, L"", 1,
+                  L"The request for Test Client could not be prepared, so nothing was "
+                  L"sent.\r\n\r\nThe management interface encountered an unspecified error.",
+                  L"The request for Web could not be prepared, so nothing was sent.\r\n\r\nThe "
+                  L"management interface encountered an unspecified error."}),
+    CaseName<EarlyCase>);
 
 struct IdleCase {
     std::string label;
     MI_Uint16 state;
     bool result;
+    const wchar_t* text; // the box; null for none
 };
 
 class ShutdownOfAMachineNotRunning : public Power,
@@ -235,15 +291,25 @@ TEST_P(ShutdownOfAMachineNotRunning, SendsNothing)
     EXPECT_EQ(CountCalls(CallKind::QueryInstances), 0);
     EXPECT_EQ(CountCalls(CallKind::Invoke), 0);
     EXPECT_EQ(StateReads(), 1);
-    EXPECT_TRUE(platform.boxes.empty());
+    if (c.text)
+        ExpectOneBox(c.text, shutdownCaption);
+    else
+        EXPECT_TRUE(platform.boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(States, ShutdownOfAMachineNotRunning,
-                         ::testing::Values(IdleCase{"AlreadyOff", 3, true},
-                                           IdleCase{"Saved", 6, false},
-                                           IdleCase{"Paused", 9, false},
-                                           IdleCase{"InTransition", 1, false}),
-                         CaseName<IdleCase>);
+INSTANTIATE_TEST_SUITE_P(
+    States, ShutdownOfAMachineNotRunning,
+    ::testing::Values(IdleCase{"AlreadyOff", 3, true, nullptr},
+                      IdleCase{"Saved", 6, false,
+                               L"Test Client is not running (its state is Saved), so it cannot "
+                               L"be shut down."},
+                      IdleCase{"Paused", 9, false,
+                               L"Test Client is not running (its state is Paused), so it cannot "
+                               L"be shut down."},
+                      IdleCase{"InTransition", 1, false,
+                               L"Test Client is not running (its state is In Transition), so it "
+                               L"cannot be shut down."}),
+    CaseName<IdleCase>);
 
 TEST_F(Power, ShutdownAsksTheGuestsComponentAndReturnsWithoutWaiting)
 {
@@ -272,7 +338,7 @@ TEST_F(Power, ShutdownAsksTheGuestsComponentAndReturnsWithoutWaiting)
     EXPECT_EQ(world.Live(), before);
 }
 
-TEST_F(Power, AMachineWithoutAShutdownComponentIsLeftSilently)
+TEST_F(Power, AGuestWithoutAShutdownServiceIsToldToUseForcePowerOff)
 {
     HostVm(L"Web").guestShutdownService = false;
     VmEntry& entry = Loaded(L"Web");
@@ -280,7 +346,23 @@ TEST_F(Power, AMachineWithoutAShutdownComponentIsLeftSilently)
     EXPECT_FALSE(GracefulShutdown(entry, true));
     EXPECT_EQ(CountCalls(CallKind::QueryInstances), 1);
     EXPECT_EQ(CountCalls(CallKind::Invoke), 0);
-    EXPECT_TRUE(platform.boxes.empty());
+    ExpectOneBox(L"The guest of Web offers no shutdown service, so it cannot be asked to shut "
+                 L"down. Use \"Force Power Off\" to turn the virtual machine off.",
+                 shutdownCaption);
+    EXPECT_EQ(world.Live(), before);
+}
+
+TEST_F(Power, AShutdownServiceThatCannotBeReadIsTold)
+{
+    VmEntry& entry = Loaded(L"Web");
+    const sim::LiveCounts before = world.Live();
+    world.FailCall(CallKind::QueryInstances, 1, MI_RESULT_ACCESS_DENIED, L"Msvm_ShutdownComponent");
+    EXPECT_FALSE(GracefulShutdown(entry, true));
+    EXPECT_EQ(CountCalls(CallKind::Invoke), 0);
+    ExpectOneBox(L"The shutdown service of the guest of Web could not be read from HV-LAB01, so "
+                 L"it was not asked to shut down.\r\n\r\nAcess to the management interface "
+                 L"object is denied.\r\nDetails: Access denied",
+                 shutdownCaption);
     EXPECT_EQ(world.Live(), before);
 }
 
@@ -307,16 +389,36 @@ TEST_F(Power, AShutdownOfTwoSecondsIsReadAboutTwentyTimes)
     EXPECT_EQ(world.Live(), before);
 }
 
-TEST_F(Power, AStateReadFailingDuringTheWaitEndsItSilently)
+TEST_F(Power, AStateReadFailingDuringTheWaitIsReadAgain)
 {
+    world.durations.guestShutdown = 2000;
     VmEntry& entry = Loaded(L"Web");
     const sim::LiveCounts before = world.Live();
     world.FailCall(CallKind::QueryInstances, 4, MI_RESULT_FAILED, L"Msvm_ComputerSystem");
 
+    EXPECT_TRUE(GracefulShutdown(entry, true));
+
+    EXPECT_EQ(Polls(), 21);
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(world.Live(), before);
+}
+
+TEST_F(Power, AStateThatStaysUnreadableEndsTheWaitAndIsTold)
+{
+    VmEntry& entry = Loaded(L"Web");
+    const sim::LiveCounts before = world.Live();
+    // Due faults fire one a call: polls 4 to 54 all fail.
+    for (int fault = 0; fault < 51; ++fault)
+        world.FailCall(CallKind::QueryInstances, 4, MI_RESULT_FAILED, L"Msvm_ComputerSystem");
+
     EXPECT_FALSE(GracefulShutdown(entry, true));
 
-    EXPECT_EQ(StateReads(), 5);
-    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(Polls(), 54);
+    ExpectOneBox(L"Web was asked to shut down, but its state could not be read while waiting, so "
+                 L"the wait ended. Use \"Refresh State\" to check its power state.\r\n\r\nThe "
+                 L"management interface encountered an unspecified error.\r\nDetails: Generic "
+                 L"failure",
+                 shutdownCaption);
     EXPECT_EQ(world.Live(), before);
 }
 

@@ -101,8 +101,9 @@ TEST_P(FailureReporting, IsSeenTheSameWay)
     EXPECT_EQ(CountCalls(CallKind::Invoke), 0);
 
     world.FailCall(CallKind::QueryInstances, 1, MI_RESULT_ACCESS_DENIED, L"Msvm_ComputerSystem");
-    EXPECT_TRUE(ListVirtualMachines(*session));
+    EXPECT_FALSE(ListVirtualMachines(*session));
     EXPECT_TRUE(session->vmEntries.empty());
+    EXPECT_EQ(session->failure.result, MI_RESULT_ACCESS_DENIED);
 
     ASSERT_TRUE(ListVirtualMachines(*session));
     EXPECT_EQ(Names(*session), (std::vector<std::wstring>{L"Test Client", L"Web"}));

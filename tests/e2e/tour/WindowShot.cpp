@@ -1,6 +1,6 @@
 #include "tests/e2e/tour/WindowShot.h"
 
-#include "app/Unique.h"
+#include "base/Unique.h"
 
 namespace {
 

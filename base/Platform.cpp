@@ -1,6 +1,6 @@
-#include "app/Platform.h"
+#include "base/Platform.h"
 
-#include "app/Unique.h"
+#include "base/Unique.h"
 
 #include <objbase.h>
 #include <shlobj.h>
