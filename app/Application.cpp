@@ -1,8 +1,10 @@
 #include "app/Application.h"
 
 #include <limits>
+#include <utility>
 
 #include "app/FatalErrors.h"
+#include "app/HostWorker.h"
 #include "base/HostFolder.h"
 #include "base/Platform.h"
 #include "hosts/HostList.h"
@@ -79,6 +81,7 @@ int Application::Init()
 bool Application::OpenMainWindow(int showCommand)
 {
     module.AddMessageLoop(&messageLoop);
+    hostWorker = std::make_unique<HostWorker>(messageLoop);
     mainDialog->app = this;
     const HWND window = mainDialog->Create(nullptr);
     if (!window) {
@@ -100,6 +103,8 @@ int Application::Run(const wchar_t*, int showCommand)
 
 void Application::Shutdown()
 {
+    // No host operation runs now; the worker ends before the client it called is closed.
+    hostWorker.reset();
     hostList.reset();
     mainDialog.reset();
     // In list order: each session closes its own client session.
@@ -120,6 +125,30 @@ void Application::Shutdown()
 
 void Application::ShowError(const wchar_t* text, const wchar_t* caption)
 {
+    if (hostWorker && hostWorker->OnWorker()) {
+        hostWorker->OnWindowThread([&] { ShowError(text, caption); });
+        return;
+    }
     if (mainDialog)
         mainDialog->ShowErrorBox(text, caption);
+}
+
+void Application::ShowNotice(const wchar_t* text, const wchar_t* caption)
+{
+    if (hostWorker && hostWorker->OnWorker()) {
+        hostWorker->OnWindowThread([&] { ShowNotice(text, caption); });
+        return;
+    }
+    if (mainDialog)
+        CurrentPlatform().messageBox(mainDialog->m_hWnd, text, caption, MB_ICONINFORMATION);
+}
+
+void Application::RunOnHost(std::wstring activity, bool stoppable,
+                            const std::function<void()>& work)
+{
+    if (!hostWorker) {
+        work();
+        return;
+    }
+    hostWorker->Run(mainDialog ? mainDialog->m_hWnd : nullptr, std::move(activity), stoppable, work);
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "mgmt/MiClient.h"
 
 class CMainDlg;
+class HostWorker;
 class HostList;
 class ManagementSession;
 class VmEntry;
@@ -35,8 +37,12 @@ public:
 
     // The local computer's name in upper case.
     const std::wstring& ComputerName() const { return computerName; }
-    // An error box owned by the main window.
+    // An error box, or an information box, owned by the main window; from the host worker,
+    // shown on the window's thread before the worker goes on.
     void ShowError(const wchar_t* text, const wchar_t* caption) override;
+    void ShowNotice(const wchar_t* text, const wchar_t* caption) override;
+    // Runs host work on the worker while the window stays alive (see HostWorker::Run).
+    void RunOnHost(std::wstring activity, bool stoppable, const std::function<void()>& work);
 
     // The registered session for the host (letter case ignored), or a new one that connected
     // and verified; null when the host cannot be used or the name is empty. New hosts join the
@@ -84,6 +90,7 @@ public:
     HostList* Hosts() { return hostList.get(); }
     const std::vector<std::unique_ptr<ManagementSession>>& Sessions() const { return sessions; }
     CMessageLoop& MessageLoop() { return messageLoop; }
+    HostWorker* Worker() { return hostWorker.get(); }
 
     VmEntry* currentVm = nullptr;
 
@@ -99,6 +106,7 @@ private:
     CAppModule module;
     CMessageLoop messageLoop;
     std::unique_ptr<CMainDlg> mainDialog;
+    std::unique_ptr<HostWorker> hostWorker;
     std::wstring computerName;
     std::unique_ptr<HostList> hostList;
     std::vector<std::unique_ptr<ManagementSession>> sessions;

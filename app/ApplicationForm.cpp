@@ -34,7 +34,7 @@ bool Application::LoadIntoForm(VmEntry* vm, bool justSaved)
     } else {
         currentVm = vm;
         vm->session->failure = {};
-        loaded = vm->LoadSettings();
+        RunOnHost(L"Loading " + vm->ElementName, false, [&] { loaded = vm->LoadSettings(); });
         if (loaded) {
             window.ShowLoadedVm(*vm);
         } else {
@@ -52,7 +52,10 @@ void Application::ApplyChanges()
         return;
     CMainDlg& window = *mainDialog;
     window.SetBusy(true);
-    if (ApplySettings(*currentVm->session, *currentVm)) {
+    bool applied = false;
+    RunOnHost(L"Applying settings to " + currentVm->ElementName, false,
+              [&] { applied = ApplySettings(*currentVm->session, *currentVm); });
+    if (applied) {
         LoadIntoForm(currentVm, true);
         window.SetDirty(false);
     }

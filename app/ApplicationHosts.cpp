@@ -5,8 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "app/HostWorker.h"
 #include "base/Platform.h"
 #include "hosts/HostList.h"
+#include "mgmt/HostWait.h"
 #include "mgmt/ManagementSession.h"
 #include "ui/HostListSaveText.h"
 #include "ui/MainDlg.h"
@@ -75,15 +77,25 @@ bool Application::OpenHost(const std::wstring& hostName)
 {
     CMainDlg& window = *mainDialog;
     window.SetBusy(true);
-    ManagementSession* session = SessionForHost(hostName.c_str());
-    window.ClearVmList();
-    if (session) {
+    ManagementSession* session = nullptr;
+    bool complete = false;
+    // The whole attempt can be stopped: the host may not answer for the client's timeout.
+    RunOnHost(L"Connecting to " + hostName, true, [&] {
+        session = SessionForHost(hostName.c_str());
+        // The list's items refer to the inventory that the listing rebuilds.
+        hostWorker->OnWindowThread([&] { window.ClearVmList(); });
+        if (!session)
+            return;
         session->failure = {};
         static_cast<void>(session->Connect());
-        // What could be read is listed; a list that is not whole says so.
-        const bool complete = ListVirtualMachines(*session);
+        complete = ListVirtualMachines(*session);
+    });
+    const bool stopped = hostwait::StopRequested();
+    if (session) {
+        // What could be read is listed; a list that is not whole says so, unless the user
+        // stopped it.
         window.FillVmList(*session);
-        if (!complete)
+        if (!complete && !stopped)
             window.ShowErrorBox(ListingFailureText(*session, session->vmEntries.size()).c_str(),
                                 hostSelectionCaption);
         if (session->isLocal && CurrentPlatform().queryElevation() == Elevation::NotElevated)

@@ -13,7 +13,10 @@ void Application::ShowPowerState(bool refresh, bool tellFailure)
     if (!currentVm)
         return;
     currentVm->session->failure = {};
-    const bool known = !refresh || currentVm->RefreshState();
+    bool known = true;
+    if (refresh)
+        RunOnHost(L"Reading the state of " + currentVm->ElementName, false,
+                  [&] { known = currentVm->RefreshState(); });
     if (!known && tellFailure)
         ShowError(StateReadFailureText(*currentVm).c_str(), readStateCaption);
     const std::uint16_t state =
@@ -27,7 +30,10 @@ bool Application::ForcePowerChange(unsigned short intended)
     if (!currentVm)
         return false;
     mainDialog->SetBusy(true);
-    const bool changed = ChangePowerState(*currentVm, intended);
+    bool changed = false;
+    const std::wstring& name = currentVm->ElementName;
+    RunOnHost(intended == stateRunning ? L"Starting " + name : L"Turning " + name + L" off", false,
+              [&] { changed = ChangePowerState(*currentVm, intended); });
     mainDialog->SetBusy(false);
     return changed;
 }
@@ -37,7 +43,9 @@ bool Application::ShutDownVm(bool wait)
     if (!currentVm)
         return false;
     mainDialog->SetBusy(true);
-    const bool shutDown = GracefulShutdown(*currentVm, wait);
+    bool shutDown = false;
+    RunOnHost(L"Asking " + currentVm->ElementName + L" to shut down", false,
+              [&] { shutDown = GracefulShutdown(*currentVm, wait); });
     mainDialog->SetBusy(false);
     return shutDown;
 }

@@ -65,6 +65,12 @@ struct IconTraits {
 };
 using UniqueIcon = Unique<HICON, IconTraits>;
 
+struct WindowTraits {
+    static HWND Empty() noexcept { return nullptr; }
+    static void Close(HWND window) noexcept { DestroyWindow(window); }
+};
+using UniqueWindow = Unique<HWND, WindowTraits>;
+
 // Runs a clean-up at scope exit unless dismissed once the work it guards has been committed.
 template <typename Action>
 class ScopeGuard {

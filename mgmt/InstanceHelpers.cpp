@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "mgmt/HostWait.h"
 #include "mgmt/ManagementSession.h"
 #include "mgmt/MiOwners.h"
 #include "mgmt/ValueForms.h"
@@ -27,6 +28,8 @@ MI_Result PullOne(MI_Operation* operation, const Object*& object, bool& moreResu
     MI_Boolean more = MI_FALSE;
     MI_Result reported = MI_RESULT_OK;
     const MI_Char* words = nullptr;
+    // The pull is where a client waits for its host: the user may stop it from the window.
+    const hostwait::PendingPull pending(operation);
     const MI_Result returned = get(operation, &object, &more, &reported, &words, nullptr);
     return FirstFailure(returned, reported, more, words, moreResults, message);
 }

@@ -171,6 +171,14 @@ inline MI_Result MI_Operation_GetClass(MI_Operation* operation, const MI_Class**
                                    completionDetails);
 }
 
+// May be called from another thread to end a pending call on the operation.
+inline MI_Result MI_Operation_Cancel(MI_Operation* operation, MI_CancellationReason reason)
+{
+    if (!operation || !operation->ft)
+        return MI_RESULT_INVALID_PARAMETER;
+    return operation->ft->Cancel(operation, reason);
+}
+
 inline MI_Result MI_Operation_Close(MI_Operation* operation)
 {
     if (!operation || !operation->ft)

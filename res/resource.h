@@ -55,6 +55,9 @@
 #define IDC_ABOUT_TEXT 1026
 #define IDC_ABOUT_FRAME 1027
 #define IDC_ABOUT_LOGO 1028
+#define IDD_PROGRESS 130
+#define IDC_PROGRESS_ACTIVITY 1101
+#define IDC_PROGRESS_ELAPSED 1102
 
 // The application manifest
 #define IDR_MANIFEST 1

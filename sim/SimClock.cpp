@@ -2,17 +2,20 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 namespace sim {
 namespace {
 
 class VirtualClock final : public Clock {
 public:
     explicit VirtualClock(std::uint64_t startMs) : now_(startMs) {}
-    std::uint64_t NowMs() const override { return now_; }
+    std::uint64_t NowMs() const override { return now_.load(); }
     void Sleep(std::uint32_t milliseconds) override { now_ += milliseconds; }
 
 private:
-    std::uint64_t now_;
+    // Read by the window's thread while a worker's sleeps move it.
+    std::atomic<std::uint64_t> now_;
 };
 
 class RealClock final : public Clock {

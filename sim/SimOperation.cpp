@@ -2,6 +2,8 @@
 // that releases everything the operation still holds.
 #include "sim/SimOperation.h"
 
+#include <windows.h>
+
 #include <memory>
 
 #include "mgmt/MiTables.h"
@@ -121,6 +123,25 @@ MI_Result CallError(const Pulled& pulled, const wchar_t* call, bool wantClass)
     return MI_RESULT_FAILED;
 }
 
+// A read the host does not answer: the client waits, the world's time passing, until another
+// thread cancels the operation. A wait that nobody ends is reported rather than kept forever.
+void WaitUntilCancelled(World& world, SimOperation& operation)
+{
+    if (world.onStall)
+        world.onStall();
+    const ULONGLONG start = GetTickCount64();
+    while (!operation.Cancelled()) {
+        if (GetTickCount64() - start > 30000) {
+            world.ReportMisuse(L"a read that does not answer was never cancelled");
+            return;
+        }
+        ClientLock().unlock();
+        ::Sleep(1);
+        ClientLock().lock();
+        world.Advance(10);
+    }
+}
+
 // One pull of either kind; an injected read fault ends the results with that failure.
 MI_Result PullOne(MI_Operation* handle, bool wantClass, const MI_Instance** instance,
                   const MI_Class** classObject, MI_Boolean* moreResults, MI_Result* result,
@@ -152,8 +173,12 @@ MI_Result PullOne(MI_Operation* handle, bool wantClass, const MI_Instance** inst
         return error;
     }
     const CallKind kind = wantClass ? CallKind::ReadClass : CallKind::ReadInstance;
+    if (pulled.world->TakeStall(kind))
+        WaitUntilCancelled(*pulled.world, *pulled.operation);
     if (auto fault = pulled.world->TakeFault(kind, L""))
         pulled.operation->FailFromHere(*fault);
+    if (pulled.operation->Cancelled())
+        pulled.operation->FailFromHere(MI_RESULT_FAILED);
     bool more = false;
     const Delivery& delivery = pulled.operation->Pull(more);
     if (instance && delivery.instance)
@@ -219,8 +244,14 @@ MI_Result OperationClose(MI_Operation* handle)
 MI_Result OperationCancel(MI_Operation* handle, MI_CancellationReason)
 {
     return Guarded([&] {
-        return CheckedOperation(handle, L"MI_Operation_Cancel").operation ? MI_RESULT_OK
-                                                                          : MI_RESULT_INVALID_PARAMETER;
+        const Pulled pulled = CheckedOperation(handle, L"MI_Operation_Cancel");
+        if (!pulled.operation)
+            return MI_RESULT_INVALID_PARAMETER;
+        pulled.operation->Cancel();
+        CallRecord record;
+        record.kind = CallKind::CancelOperation;
+        pulled.world->Log(std::move(record));
+        return MI_RESULT_OK;
     });
 }
 

@@ -45,6 +45,9 @@ public:
     bool ClassOperation() const { return classOperation_; }
     std::uint64_t Session() const { return session_; }
     bool Finished() const { return next_ >= deliveries_.size(); }
+    // MI_Operation_Cancel was called: the next pull ends the results with a failure.
+    void Cancel() { cancelled_ = true; }
+    bool Cancelled() const { return cancelled_; }
     // The next delivery; what the previous one delivered is released now.
     const Delivery& Pull(bool& moreResults);
     // Ends the results here with a failure (an injected fault on a read).
@@ -55,6 +58,7 @@ private:
 
     World* world_;
     bool classOperation_;
+    bool cancelled_ = false;
     std::uint64_t session_;
     std::vector<Delivery> deliveries_;
     std::size_t next_ = 0;

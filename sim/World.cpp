@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "sim/DemoWorld.h"
+#include "sim/Guard.h"
 #include "sim/SimClass.h"
 #include "sim/Text.h"
 
@@ -61,7 +62,30 @@ Host* World::FindHost(std::wstring_view name)
 void World::Advance(std::uint32_t milliseconds)
 {
     clock_->Sleep(milliseconds);
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
     Settle();
+}
+
+std::recursive_mutex& ClientLock()
+{
+    static std::recursive_mutex lock;
+    return lock;
+}
+
+void World::StallCall(CallKind kind, unsigned nth)
+{
+    stalls_.push_back({kind, nth == 0 ? 1 : nth, MI_RESULT_OK, {}});
+}
+
+bool World::TakeStall(CallKind kind)
+{
+    for (auto stall = stalls_.begin(); stall != stalls_.end(); ++stall) {
+        if (stall->kind != kind || --stall->remaining > 0)
+            continue;
+        stalls_.erase(stall);
+        return true;
+    }
+    return false;
 }
 
 void World::FailCall(CallKind kind, unsigned nth, MI_Result result, std::wstring match)

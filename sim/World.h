@@ -66,6 +66,7 @@ enum class CallKind {
     ClassGetElementAt,
     CloneClass,
     DeleteClass,
+    CancelOperation,
 };
 
 struct CallRecord {
@@ -140,6 +141,11 @@ public:
     // with that failure. A failed close or delete still releases the object, so that a caller
     // is not made to leak by the fault; only the result tells of it.
     void FailCall(CallKind kind, unsigned nth, MI_Result result, std::wstring match = {});
+    // The nth read (MI_Operation_GetInstance or GetClass, by kind) from now on does not answer:
+    // it blocks, the world's time passing meanwhile, until its operation is cancelled, and then
+    // fails. onStall is told, on the blocked thread, when it begins.
+    void StallCall(CallKind kind, unsigned nth);
+    std::function<void()> onStall;
     // The method answers this ReturnValue and does nothing else (4096 starts a job that
     // changes nothing).
     void FixReturnValue(std::wstring method, MI_Uint32 returnValue);
@@ -163,6 +169,8 @@ public:
     std::optional<MI_Result> TakeFault(CallKind kind, std::wstring_view subject,
                                        std::wstring_view otherSubject = {});
     std::optional<MI_Uint32> FixedReturnValue(std::wstring_view method) const;
+    // Counts a read of the kind and says whether it is to stall.
+    bool TakeStall(CallKind kind);
     JobPlan TakeJobPlan();
     std::wstring NewGuid();
     // Ends what is due on every host.
@@ -188,6 +196,7 @@ private:
     std::unique_ptr<Host> local_;
     std::vector<std::unique_ptr<Host>> hosts_;
     std::vector<Fault> faults_;
+    std::vector<Fault> stalls_;
     std::vector<std::pair<std::wstring, MI_Uint32>> fixedReturnValues_;
     std::vector<JobPlan> plannedJobs_;
     std::vector<CallRecord> calls_;

@@ -133,6 +133,11 @@ bool CMainDlg::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lP
 
 bool CMainDlg::RouteCommand(WORD id, WORD code)
 {
+    // A busy window is disabled and takes no clicks or choices; one that comes anyway (sent by
+    // another program) would start a second command while the first runs. A field's change
+    // notifications still come, as the form is filled.
+    if (!IsWindowEnabled(m_hWnd) && (code == BN_CLICKED || code == CBN_SELCHANGE))
+        return true;
     for (const CommandRoute& route : commandMap) {
         if (route.id == id && (route.code == anyCode || route.code == code)) {
             (this->*route.handler)(id);
@@ -278,8 +283,9 @@ void CMainDlg::RepairFocus()
     HWND control = last;
     while (GetParent(control) && GetParent(control) != m_hWnd)
         control = GetParent(control);
+    // The dialog itself holds the focus when it was activated while busy: no control has it.
     const HWND focus = GetFocus();
-    if (focus && (focus != last || IsWindowEnabled(last)))
+    if (focus && focus != m_hWnd && (focus != last || IsWindowEnabled(last)))
         return;
     const bool canTakeIt = IsWindowEnabled(control) && IsWindowVisible(control);
     const HWND target = canTakeIt ? control : GetNextDlgTabItem(m_hWnd, control, FALSE);

@@ -7,6 +7,7 @@
 
 #include "app/Application.h"
 #include "hosts/ComputerPicker.h"
+#include "mgmt/HostWait.h"
 #include "mgmt/ManagementSession.h"
 #include "mgmt/ManagementText.h"
 #include "ui/FlagScope.h"
@@ -105,7 +106,8 @@ void CMainDlg::ConnectToHost(bool fromList, bool force)
             if (app->OpenHost(name)) {
                 AddHostToCombo(name.c_str(), true);
                 SetDirty(false);
-            } else {
+            } else if (!hostwait::StopRequested()) {
+                // A connection the user stopped waiting for is not a failure to tell of.
                 ShowErrorBox(communicationFailureText, hostSelectionCaption);
             }
         }

@@ -12,8 +12,8 @@ constexpr wchar_t forceQuestion[] = L"Are you certain that you wish to force a p
 constexpr wchar_t forceCaption[] = L"Change VM Power State";
 constexpr wchar_t shutdownQuestion[] =
     L"Do you wish to wait for shutdown completion?\r\n\r\n"
-    L"Select \"Yes\" to wait. This application will not respond until shutdown completes. It "
-    L"will give up after 5 minutes.\r\n\r\n"
+    L"Select \"Yes\" to wait. Brackwin shows its progress, and you can stop waiting at any "
+    L"time. It will give up after 5 minutes.\r\n\r\n"
     L"Select \"No\" to initiate shut down and immediately return. Use \"Refresh State\" to check "
     L"the VM's power state.\r\n\r\n"
     L"Select \"Cancel\" to leave the virtual machine running.";

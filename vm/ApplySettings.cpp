@@ -1,6 +1,7 @@
 #include "vm/ApplySettings.h"
 
 #include "base/ErrorReporter.h"
+#include "mgmt/HostWait.h"
 #include "mgmt/InstanceHelpers.h"
 #include "mgmt/MiOwners.h"
 #include "vm/FailureWording.h"
@@ -132,8 +133,20 @@ bool ApplySettings(ManagementSession& session, VmEntry& entry)
             const std::uint16_t code =
                 WaitForJob(session, ReadJobReference(delivery.output), &errorText);
             succeeded = code == 0;
-            if (!succeeded)
-                ShowSaveError(session, errorText ? *errorText : JobFailureText(code));
+            if (succeeded)
+                return;
+            if (hostwait::StopRequested()) {
+                if (session.owner)
+                    session.owner->ShowNotice(
+                        StoppedWaitingText(session.hostName,
+                                           L"the settings of " + entry.ElementName +
+                                               L" may still change. Select the virtual machine "
+                                               L"again to see the settings it holds.")
+                            .c_str(),
+                        saveSettingsCaption);
+                return;
+            }
+            ShowSaveError(session, errorText ? *errorText : JobFailureText(code));
             return;
         }
         if (const wchar_t* text = ModifySettingsText(returnValue)) {

@@ -1,6 +1,8 @@
 #include "vm/JobWait.h"
 
 #include "base/Platform.h"
+#include "base/Unique.h"
+#include "mgmt/HostWait.h"
 #include "mgmt/InstanceHelpers.h"
 #include "mgmt/MiOwners.h"
 
@@ -38,7 +40,15 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
     const Platform& platform = CurrentPlatform();
     int failedReads = 0;
     bool seenInProgress = false;
+    // However long the job runs, the user may stop waiting for it; the job goes on.
+    hostwait::SetStoppable(true);
+    const ScopeGuard notStoppable([] {
+        hostwait::SetStoppable(false);
+        hostwait::ReportPercent(std::nullopt);
+    });
     for (;;) {
+        if (hostwait::StopRequested())
+            return jobNotRead;
         UniqueOperation operation;
         MI_Session_GetInstance(&session.miSession, 0, nullptr, virtualizationNamespace, job,
                                nullptr, operation.Put());
@@ -64,6 +74,7 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
             continue;
         }
         failedReads = 0;
+        hostwait::ReportPercent(ReadUint16Element(instance, L"PercentComplete"));
         const std::uint16_t state = *jobState;
         if (InProgress(state)) {
             seenInProgress = true;
@@ -82,6 +93,12 @@ std::uint16_t WaitForJob(ManagementSession& session, const MI_Instance* job,
         }
         return code;
     }
+}
+
+std::wstring StoppedWaitingText(const std::wstring& hostName, const std::wstring& what)
+{
+    return L"Brackwin stopped waiting for " + hostName + L". The host carries on with its job: " +
+           what;
 }
 
 std::wstring JobFailureText(std::uint16_t code)

@@ -6,6 +6,7 @@
 
 #include "base/ErrorReporter.h"
 #include "base/Platform.h"
+#include "mgmt/HostWait.h"
 #include "mgmt/InstanceHelpers.h"
 #include "mgmt/ManagementText.h"
 #include "mgmt/MiOwners.h"
@@ -92,8 +93,19 @@ bool ReadPowerResults(VmEntry& entry, MI_Operation* operation, const wchar_t* ca
             const std::uint16_t code =
                 WaitForJob(*entry.session, ReadJobReference(delivery.output), &errorText);
             succeeded = code == 0;
-            if (!succeeded)
-                ShowPowerError(entry, errorText ? *errorText : JobFailureText(code), caption);
+            if (succeeded)
+                return;
+            if (hostwait::StopRequested()) {
+                if (entry.owner)
+                    entry.owner->ShowNotice(
+                        StoppedWaitingText(entry.session->hostName,
+                                           entry.ElementName + L" may still change its state. "
+                                                               L"The state shown is read again.")
+                            .c_str(),
+                        caption);
+                return;
+            }
+            ShowPowerError(entry, errorText ? *errorText : JobFailureText(code), caption);
             return;
         }
         if (const wchar_t* text = textOf(returnValue)) {
@@ -156,7 +168,17 @@ bool WaitUntilOff(VmEntry& entry)
     const Platform& platform = CurrentPlatform();
     const DWORD start = platform.tickCount();
     int failedReads = 0;
+    hostwait::Describe(L"Waiting for " + entry.ElementName + L" to shut down", true);
     for (;;) {
+        if (hostwait::StopRequested()) {
+            if (entry.owner)
+                entry.owner->ShowNotice((L"Brackwin stopped waiting for " + entry.ElementName +
+                                         L" to shut down. Its guest carries on shutting down; "
+                                         L"the state shown is read again.")
+                                            .c_str(),
+                                        shutdownCaption);
+            return false;
+        }
         const bool read = entry.ReadPowerState();
         if (!read && ++failedReads > waitReadRetries) {
             ShowPowerError(entry,

@@ -61,6 +61,7 @@ const std::map<CallKind, const char*> kindNames = {
     {CallKind::ClassGetElementAt, "ClassGetElementAt"},
     {CallKind::CloneClass, "CloneClass"},
     {CallKind::DeleteClass, "DeleteClass"},
+    {CallKind::CancelOperation, "CancelOperation"},
 };
 
 enum class Step { Connect, Load, Apply, ForceOff, PowerOn, Shutdown };

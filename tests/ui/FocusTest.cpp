@@ -46,7 +46,7 @@ TEST_P(FocusAfterACommand, LandsOnAnEnabledControl)
     Pump();
     CurrentPlatform().sleep = worldSleep;
 
-    EXPECT_EQ(GetFocus(), Control(c.focusAfter));
+    EXPECT_EQ(GetFocus(), Control(c.focusAfter)) << GetDlgCtrlID(GetFocus());
     EXPECT_TRUE(IsEnabled(c.focusAfter));
 }
 
