@@ -5,6 +5,7 @@
 
 #include "tests/bench/CallCounts.h"
 #include "tests/bench/FillMeasurements.h"
+#include "tests/bench/Responsiveness.h"
 #include "tests/bench/ScaleMeasurements.h"
 #include "tests/bench/StartMeasurements.h"
 
@@ -47,7 +48,7 @@ int main()
         }
         std::fflush(stdout);
     }
-    if (!PrintCallCounts() || !PrintListingTimes() || !PrintStartAndSize())
+    if (!PrintCallCounts() || !PrintListingTimes() || !PrintStartAndSize() || !PrintResponsiveness())
         status = 1;
     return status;
 }

@@ -1,6 +1,7 @@
 // A guided tour of the demo program for the README: starts brackwin-demo.exe, uses it as a
-// person would (a host, a machine, a field typed too long and corrected, Apply, power) and
-// saves a picture of the window after each step into the folder named on the command line.
+// person would (a host, a machine, a field typed too long and corrected, Apply, power, a
+// graceful shutdown waited for) and saves a picture of the window after each step into the
+// folder named on the command line; during the shutdown wait, of the progress window.
 #include <windows.h>
 
 #include <cstdio>
@@ -32,6 +33,30 @@ bool LoadVm(const DemoWindow& demo, const wchar_t* name)
            });
 }
 
+// The program's progress window over its main window, once it shows.
+HWND WaitForProgressWindow(HWND main)
+{
+    struct Search {
+        HWND main;
+        HWND found;
+    } search{main, nullptr};
+    ProgramProcess::WaitUntil([&] {
+        EnumWindows(
+            [](HWND window, LPARAM parameter) -> BOOL {
+                auto& s = *reinterpret_cast<Search*>(parameter);
+                if (GetWindow(window, GW_OWNER) == s.main && IsWindowVisible(window) &&
+                    GetDlgItem(window, IDC_PROGRESS_ELAPSED)) {
+                    s.found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
 // Lets the window paint what its last step changed before it is pictured.
 void Settle(HWND window)
 {
@@ -53,6 +78,8 @@ int RunTour(const std::wstring& folder)
     }
     const DemoWindow demo(program, window);
     HWND question = nullptr;
+    // The window a step pictures: the main window unless the step names another.
+    HWND pictured = nullptr;
     const Step steps[] = {
         {L"01-start", "the window at start", [](const DemoWindow&) { return true; }},
         {L"02-host-listed", "HV-LAB01 connected, its machines listed",
@@ -101,15 +128,31 @@ int RunTour(const std::wstring& folder)
              DemoWindow::Answer(box, IDYES);
              return d.WaitForPowerState(L"Running");
          }},
+        {L"10-shutdown-progress", "a graceful shutdown waited for: the progress window",
+         [&pictured, window](const DemoWindow& d) {
+             d.Click(IDC_SHUTDOWN);
+             const HWND box = d.WaitForBox();
+             if (!box)
+                 return false;
+             DemoWindow::Answer(box, IDYES);
+             pictured = WaitForProgressWindow(window);
+             return pictured != nullptr;
+         }},
+        {L"11-shut-down", "Web Frontend shut down by its guest",
+         [&pictured](const DemoWindow& d) {
+             pictured = nullptr;
+             return d.WaitForPowerState(L"Off");
+         }},
     };
     for (const Step& step : steps) {
         if (!step.act(demo)) {
             std::fprintf(stderr, "The tour stopped at: %s.\n", step.description);
             return 1;
         }
-        Settle(window);
+        const HWND shown = pictured ? pictured : window;
+        Settle(shown);
         const std::wstring path = folder + L"\\" + step.picture + L".bmp";
-        if (!SaveWindowShot(window, path)) {
+        if (!SaveWindowShot(shown, path)) {
             std::fprintf(stderr, "Could not save the picture of: %s.\n", step.description);
             return 1;
         }
