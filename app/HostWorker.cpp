@@ -146,19 +146,22 @@ void HostWorker::Run(HWND owner, std::wstring activity, bool stoppable,
             break;
         Dispatch(progress ? progress->m_hWnd : nullptr, quitCode);
         const DWORD elapsed = platform.tickCount() - started;
-        if (!progress && elapsed >= progressDelay) {
+        const bool appears = !progress && elapsed >= progressDelay;
+        if (appears) {
             progress = std::make_unique<CProgressDlg>();
-            if (progress->Create(owner)) {
+            if (progress->Create(owner))
                 CenterWindow(progress->m_hWnd, owner);
-                progress->Show(hostwait::Current(), elapsed);
-                ShowWindow(progress->m_hWnd, SW_SHOW);
-                ++progressShown_;
-            } else {
+            else
                 progress.reset();
-            }
         }
-        if (progress)
-            progress->Show(hostwait::Current(), elapsed);
+        if (!progress)
+            continue;
+        // Filled before it is first shown, so that it never shows empty.
+        progress->Show(hostwait::Current(), elapsed);
+        if (appears) {
+            ShowWindow(progress->m_hWnd, SW_SHOW);
+            ++progressShown_;
+        }
     }
     job_ = nullptr;
     if (progress) {

@@ -127,8 +127,6 @@ MI_Result CallError(const Pulled& pulled, const wchar_t* call, bool wantClass)
 // thread cancels the operation. A wait that nobody ends is reported rather than kept forever.
 void WaitUntilCancelled(World& world, SimOperation& operation)
 {
-    if (world.onStall)
-        world.onStall();
     const ULONGLONG start = GetTickCount64();
     while (!operation.Cancelled()) {
         if (GetTickCount64() - start > 30000) {

@@ -79,13 +79,7 @@ void World::StallCall(CallKind kind, unsigned nth)
 
 bool World::TakeStall(CallKind kind)
 {
-    for (auto stall = stalls_.begin(); stall != stalls_.end(); ++stall) {
-        if (stall->kind != kind || --stall->remaining > 0)
-            continue;
-        stalls_.erase(stall);
-        return true;
-    }
-    return false;
+    return TakeDue(stalls_, kind, {}, {}).has_value();
 }
 
 void World::FailCall(CallKind kind, unsigned nth, MI_Result result, std::wstring match)
@@ -124,7 +118,13 @@ void World::Log(CallRecord record)
 std::optional<MI_Result> World::TakeFault(CallKind kind, std::wstring_view subject,
                                           std::wstring_view otherSubject)
 {
-    for (auto fault = faults_.begin(); fault != faults_.end(); ++fault) {
+    return TakeDue(faults_, kind, subject, otherSubject);
+}
+
+std::optional<MI_Result> World::TakeDue(std::vector<Fault>& faults, CallKind kind,
+                                        std::wstring_view subject, std::wstring_view otherSubject)
+{
+    for (auto fault = faults.begin(); fault != faults.end(); ++fault) {
         if (fault->kind != kind)
             continue;
         if (!fault->match.empty() && !SameText(fault->match, subject) &&
@@ -133,7 +133,7 @@ std::optional<MI_Result> World::TakeFault(CallKind kind, std::wstring_view subje
         if (--fault->remaining > 0)
             continue;
         const MI_Result result = fault->result;
-        faults_.erase(fault);
+        faults.erase(fault);
         return result;
     }
     return std::nullopt;

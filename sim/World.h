@@ -143,9 +143,8 @@ public:
     void FailCall(CallKind kind, unsigned nth, MI_Result result, std::wstring match = {});
     // The nth read (MI_Operation_GetInstance or GetClass, by kind) from now on does not answer:
     // it blocks, the world's time passing meanwhile, until its operation is cancelled, and then
-    // fails. onStall is told, on the blocked thread, when it begins.
+    // fails.
     void StallCall(CallKind kind, unsigned nth);
-    std::function<void()> onStall;
     // The method answers this ReturnValue and does nothing else (4096 starts a job that
     // changes nothing).
     void FixReturnValue(std::wstring method, MI_Uint32 returnValue);
@@ -195,6 +194,12 @@ private:
     ObjectRegistry objects_;
     std::unique_ptr<Host> local_;
     std::vector<std::unique_ptr<Host>> hosts_;
+    // Counts a call of the kind against each matching entry; the first that falls due is
+    // taken out, and its result given.
+    static std::optional<MI_Result> TakeDue(std::vector<Fault>& faults, CallKind kind,
+                                            std::wstring_view subject,
+                                            std::wstring_view otherSubject);
+
     std::vector<Fault> faults_;
     std::vector<Fault> stalls_;
     std::vector<std::pair<std::wstring, MI_Uint32>> fixedReturnValues_;

@@ -29,9 +29,9 @@ std::wstring LoadFailureText(const VmEntry& entry, bool justSaved)
                        entry.session->failure);
 }
 
-std::wstring StateReadFailureText(const VmEntry& entry)
+std::wstring StateReadFailureText(const VmEntry& entry, const wchar_t* consequence)
 {
     return WithDetails(L"The power state of " + entry.ElementName + L" could not be read from " +
-                           entry.session->hostName + L".",
+                           entry.session->hostName + consequence,
                        entry.session->failure);
 }

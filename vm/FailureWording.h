@@ -21,5 +21,6 @@ std::wstring ListingFailureText(const ManagementSession& session, size_t listed)
 // The machine's settings (or its state, read first) could not be read, or read back just after
 // they were saved.
 std::wstring LoadFailureText(const VmEntry& entry, bool justSaved);
-// The machine's power state could not be read.
-std::wstring StateReadFailureText(const VmEntry& entry);
+// The machine's power state could not be read; `consequence` (", so nothing was sent.") ends
+// the sentence, or just ".".
+std::wstring StateReadFailureText(const VmEntry& entry, const wchar_t* consequence = L".");

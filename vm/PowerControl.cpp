@@ -23,6 +23,7 @@ constexpr wchar_t shutdownTimeoutText[] =
     L"The virtual machine did not turn off within 5 minutes. Its guest may still be shutting "
     L"down, or it may have ignored the request. Use \"Refresh State\" to check its power state.";
 constexpr DWORD pollInterval = 100;
+constexpr wchar_t nothingSent[] = L", so nothing was sent.";
 
 void ShowPowerError(const VmEntry& entry, const std::wstring& text, const wchar_t* caption)
 {
@@ -34,13 +35,6 @@ std::wstring StateWords(std::uint16_t state)
 {
     const wchar_t* name = StateName(state);
     return name && *name ? name : L"Unknown";
-}
-
-std::wstring StateUnreadText(const VmEntry& entry)
-{
-    return WithDetails(L"The power state of " + entry.ElementName + L" could not be read from " +
-                           entry.session->hostName + L", so nothing was sent.",
-                       entry.session->failure);
 }
 
 std::wstring NotPreparedText(const VmEntry& entry, MI_Result result)
@@ -210,7 +204,7 @@ bool ChangePowerState(VmEntry& entry, std::uint16_t intended)
 {
     entry.session->failure = {};
     if (!entry.RefreshState()) {
-        ShowPowerError(entry, StateUnreadText(entry), changeStateCaption);
+        ShowPowerError(entry, StateReadFailureText(entry, nothingSent), changeStateCaption);
         return false;
     }
     const std::uint16_t requested = entry.EnabledState == stateRunning ? stateOff : stateRunning;
@@ -243,7 +237,7 @@ bool GracefulShutdown(VmEntry& entry, bool wait)
 {
     entry.session->failure = {};
     if (!entry.RefreshState()) {
-        ShowPowerError(entry, StateUnreadText(entry), shutdownCaption);
+        ShowPowerError(entry, StateReadFailureText(entry, nothingSent), shutdownCaption);
         return false;
     }
     if (entry.EnabledState == stateOff)

@@ -12,6 +12,7 @@
 
 #include "app/HostWorker.h"
 #include "res/resource.h"
+#include "tests/support/ProgressWindowSearch.h"
 #include "tests/ui/LabWindowFixture.h"
 
 namespace {
@@ -27,27 +28,6 @@ void PacedSleep(DWORD milliseconds)
 {
     pacedWorld->Advance(milliseconds);
     ::Sleep(1);
-}
-
-HWND FindProgressWindow(DWORD thread, HWND owner)
-{
-    struct Search {
-        HWND owner;
-        HWND found;
-    } search{owner, nullptr};
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(parameter);
-            if (GetWindow(window, GW_OWNER) == s.owner && IsWindowVisible(window) &&
-                GetDlgItem(window, IDC_PROGRESS_ELAPSED)) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 bool WaitFor(const std::function<bool()>& condition)
@@ -72,12 +52,12 @@ struct User {
     Clock::time_point stoppedAt;
     std::thread thread;
 
-    void Start(DWORD windowThread, HWND main, StopBy by)
+    void Start(HWND main, StopBy by)
     {
-        thread = std::thread([this, windowThread, main, by] {
+        thread = std::thread([this, main, by] {
             HWND progress = nullptr;
             if (!WaitFor([&] {
-                    progress = FindProgressWindow(windowThread, main);
+                    progress = FindProgressWindow(main);
                     return progress && IsWindowEnabled(GetDlgItem(progress, IDCANCEL));
                 }))
                 return;
@@ -142,7 +122,7 @@ TEST_F(HostWorkerTest, AJobWaitIsStoppedWhileTheHostsJobRunsOn)
     world.PlanNextJob(held);
     const size_t from = world.Calls().size();
     platform.answers = {IDYES};
-    user.Start(GetCurrentThreadId(), Window(), StopBy::Button);
+    user.Start(Window(), StopBy::Button);
     Command(IDC_FORCE_OFF);
     const long long ms = user.Finish();
     std::printf("stopping the job wait took %lld ms\n", ms);
@@ -171,7 +151,7 @@ TEST_F(HostWorkerTest, AShutdownWaitIsStoppedByTheProgressWindowsCloseBox)
     LoadLabVm(L"Web Frontend");
     LabVm(L"Web Frontend").guestIgnoresShutdown = true;
     platform.answers = {IDYES};
-    user.Start(GetCurrentThreadId(), Window(), StopBy::CloseBox);
+    user.Start(Window(), StopBy::CloseBox);
     Command(IDC_SHUTDOWN);
     const long long ms = user.Finish();
     std::printf("stopping the shutdown wait took %lld ms\n", ms);
@@ -197,7 +177,7 @@ TEST_F(HostWorkerTest, AConnectionAttemptIsStoppedAndCancelledWithoutABox)
     EnterHost(L"HV-LAB01");
     // The new host's first read never answers, as an unreachable host's does not.
     world.StallCall(CallKind::ReadInstance, 1);
-    user.Start(GetCurrentThreadId(), Window(), StopBy::Button);
+    user.Start(Window(), StopBy::Button);
     EnterHost(L"HVHOST01");
     const long long ms = user.Finish();
     std::printf("stopping the connection attempt took %lld ms\n", ms);

@@ -13,6 +13,7 @@
 #include "tests/e2e/DemoWindow.h"
 #include "tests/e2e/ProgramProcess.h"
 #include "tests/e2e/tour/WindowShot.h"
+#include "tests/support/ProgressWindowSearch.h"
 
 namespace {
 
@@ -36,25 +37,9 @@ bool LoadVm(const DemoWindow& demo, const wchar_t* name)
 // The program's progress window over its main window, once it shows.
 HWND WaitForProgressWindow(HWND main)
 {
-    struct Search {
-        HWND main;
-        HWND found;
-    } search{main, nullptr};
-    ProgramProcess::WaitUntil([&] {
-        EnumWindows(
-            [](HWND window, LPARAM parameter) -> BOOL {
-                auto& s = *reinterpret_cast<Search*>(parameter);
-                if (GetWindow(window, GW_OWNER) == s.main && IsWindowVisible(window) &&
-                    GetDlgItem(window, IDC_PROGRESS_ELAPSED)) {
-                    s.found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
+    HWND found = nullptr;
+    ProgramProcess::WaitUntil([&] { return (found = FindProgressWindow(main)) != nullptr; });
+    return found;
 }
 
 // Lets the window paint what its last step changed before it is pictured.
