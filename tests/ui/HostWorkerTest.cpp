@@ -118,7 +118,8 @@ TEST_F(HostWorkerTest, AJobWaitIsStoppedWhileTheHostsJobRunsOn)
 {
     LoadLabVm(L"Web Frontend");
     sim::JobPlan held;
-    held.stallReads = 1000000;
+    // Longer than any stop takes, short enough that a wait nobody stops fails in seconds.
+    held.stallReads = 20000;
     world.PlanNextJob(held);
     const size_t from = world.Calls().size();
     platform.answers = {IDYES};
