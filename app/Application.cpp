@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/FatalErrors.h"
-#include "app/HostWorker.h"
+#include "app/WorkFailureText.h"
 #include "base/HostFolder.h"
 #include "base/Platform.h"
 #include "hosts/HostList.h"
@@ -103,14 +103,12 @@ int Application::Run(const wchar_t*, int showCommand)
 
 void Application::Shutdown()
 {
-    // No host operation runs now; the worker ends before the client it called is closed.
-    hostWorker.reset();
     hostList.reset();
     mainDialog.reset();
-    // In list order: each session closes its own client session.
-    for (auto& session : sessions)
-        session.reset();
-    sessions.clear();
+    // The sessions were opened on the worker's apartment: they are closed there, and only
+    // then does the worker end, before the client it called is closed.
+    CloseSessions();
+    hostWorker.reset();
     if (serializerOpen) {
         MI_Serializer_Close(&serializer);
         serializerOpen = false;
@@ -123,14 +121,30 @@ void Application::Shutdown()
     computerName.clear();
 }
 
+void Application::CloseSessions()
+{
+    const auto close = [this] {
+        // In list order: each session closes its own client session.
+        for (auto& session : sessions)
+            session.reset();
+    };
+    if (!hostWorker || hostWorker->Run(nullptr, {}, false, close) != WorkOutcome::Finished)
+        close();
+    sessions.clear();
+}
+
 void Application::ShowError(const wchar_t* text, const wchar_t* caption)
 {
     if (hostWorker && hostWorker->OnWorker()) {
         hostWorker->OnWindowThread([&] { ShowError(text, caption); });
         return;
     }
-    if (mainDialog)
-        mainDialog->ShowErrorBox(text, caption);
+    if (!mainDialog)
+        return;
+    // A box about the operation is not to stand in front of its progress window.
+    if (hostWorker)
+        hostWorker->HideProgress();
+    mainDialog->ShowErrorBox(text, caption);
 }
 
 void Application::ShowNotice(const wchar_t* text, const wchar_t* caption)
@@ -139,16 +153,52 @@ void Application::ShowNotice(const wchar_t* text, const wchar_t* caption)
         hostWorker->OnWindowThread([&] { ShowNotice(text, caption); });
         return;
     }
-    if (mainDialog)
-        CurrentPlatform().messageBox(mainDialog->m_hWnd, text, caption, MB_ICONINFORMATION);
+    if (!mainDialog)
+        return;
+    if (hostWorker)
+        hostWorker->HideProgress();
+    CurrentPlatform().messageBox(mainDialog->m_hWnd, text, caption, MB_ICONINFORMATION);
 }
 
-void Application::RunOnHost(std::wstring activity, bool stoppable,
-                            const std::function<void()>& work)
+WorkOutcome Application::RunOnHost(std::wstring activity, bool stoppable,
+                                   const std::function<void()>& work)
 {
-    if (!hostWorker) {
-        work();
-        return;
+    const std::wstring told = activity;
+    WorkOutcome outcome = WorkOutcome::Finished;
+    if (hostWorker) {
+        outcome = hostWorker->Run(mainDialog ? mainDialog->m_hWnd : nullptr, std::move(activity),
+                                  stoppable, work);
+    } else {
+        try {
+            work();
+        } catch (...) {
+            outcome = WorkOutcome::Failed;
+        }
     }
-    hostWorker->Run(mainDialog ? mainDialog->m_hWnd : nullptr, std::move(activity), stoppable, work);
+    if (outcome == WorkOutcome::Failed)
+        ShowError(WorkFailureText(told).c_str(), programCaption);
+    return outcome;
+}
+
+bool Application::HostWorkRunning() const
+{
+    return hostWorker && hostWorker->Running();
+}
+
+VmEntry* Application::CurrentVm() const
+{
+    CheckWindowOwns("the current virtual machine");
+    return currentVm;
+}
+
+void Application::SetCurrentVm(VmEntry* vm)
+{
+    CheckWindowOwns("the current virtual machine");
+    currentVm = vm;
+}
+
+void Application::CheckWindowOwns(const char* what) const
+{
+    if (!windowThread.IsCurrent() || (HostWorkRunning() && !hostWorker->InWorkerCall()))
+        ReportWrongThread(what);
 }

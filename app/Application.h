@@ -11,12 +11,13 @@
 #include <vector>
 
 #include "app/AppModule.h"
+#include "app/HostWorker.h"
 #include "app/MessageLoop.h"
 #include "base/ErrorReporter.h"
+#include "base/ThreadCheck.h"
 #include "mgmt/MiClient.h"
 
 class CMainDlg;
-class HostWorker;
 class HostList;
 class ManagementSession;
 class VmEntry;
@@ -41,17 +42,20 @@ public:
     // shown on the window's thread before the worker goes on.
     void ShowError(const wchar_t* text, const wchar_t* caption) override;
     void ShowNotice(const wchar_t* text, const wchar_t* caption) override;
-    // Runs host work on the worker while the window stays alive (see HostWorker::Run).
-    void RunOnHost(std::wstring activity, bool stoppable, const std::function<void()>& work);
+    // Runs host work on the worker while the window stays alive (see HostWorker::Run). Work
+    // that ended in an exception is told of here, once; the caller treats it as not done.
+    [[nodiscard]] WorkOutcome RunOnHost(std::wstring activity, bool stoppable,
+                                        const std::function<void()>& work);
 
     // The registered session for the host (letter case ignored), or a new one that connected
     // and verified; null when the host cannot be used or the name is empty. New hosts join the
-    // host list.
+    // host list. From the worker, the registry and the list are reached on the window's thread.
     ManagementSession* SessionForHost(const wchar_t* hostName);
 
     // Host selection: connects (in busy mode), lists the host's machines into the window and
-    // warns about missing elevation on the local host. True when a session was obtained.
-    bool OpenHost(const std::wstring& hostName);
+    // warns about missing elevation on the local host. True when a session was obtained;
+    // `told` is set when the user has already heard why there is none.
+    bool OpenHost(const std::wstring& hostName, bool& told);
     // Puts the saved hosts into the host combo box.
     void FillHostCombo();
     // Removes a host from the host list and the combo box.
@@ -74,8 +78,8 @@ public:
     // A new random GUID as 36 lower-case characters with hyphens.
     static std::wstring NewGuidText();
 
-    // Power: the state text and power buttons, read afresh when `refresh`; a read that fails
-    // shows "Unknown", and an error box when `tellFailure`.
+    // Power: the state text and power buttons, read afresh (in busy mode) when `refresh`; a
+    // read that fails shows "Unknown", and an error box when `tellFailure`.
     void ShowPowerState(bool refresh, bool tellFailure = false);
     // Turns the current machine on (intended 2) or off (intended 3), in busy mode.
     bool ForcePowerChange(unsigned short intended);
@@ -91,13 +95,26 @@ public:
     const std::vector<std::unique_ptr<ManagementSession>>& Sessions() const { return sessions; }
     CMessageLoop& MessageLoop() { return messageLoop; }
     HostWorker* Worker() { return hostWorker.get(); }
+    // True while host work runs on the worker.
+    bool HostWorkRunning() const;
 
-    VmEntry* currentVm = nullptr;
+    // The machine the form and the power commands act on. The window's thread alone reads and
+    // changes it; host work is handed the machine it acts on.
+    VmEntry* CurrentVm() const;
+    void SetCurrentVm(VmEntry* vm);
+    // Reports a touch of what the window's thread owns (the inventory the window lists, the
+    // form's machine) from the worker, or from the window's thread while host work runs.
+    void CheckWindowOwns(const char* what) const;
 
 private:
     bool ReadComputerName();
     // LoadVmIntoForm; `justSaved` words a failure as a read-back after a save.
     bool LoadIntoForm(VmEntry* vm, bool justSaved);
+    // Registers a new verified session and its host; window thread.
+    ManagementSession* RegisterSession(std::unique_ptr<ManagementSession> session);
+    ManagementSession* FindSession(const wchar_t* hostName) const;
+    // Closes the sessions on the worker, in list order, while its apartment lives.
+    void CloseSessions();
 
     HINSTANCE instance;
     MI_Application miApplication{};
@@ -108,6 +125,11 @@ private:
     std::unique_ptr<CMainDlg> mainDialog;
     std::unique_ptr<HostWorker> hostWorker;
     std::wstring computerName;
+    // Window's thread only: the worker adds hosts through it.
     std::unique_ptr<HostList> hostList;
+    // The registry is changed on the window's thread only; each session is used by one thread
+    // at a time: by the worker while host work runs, by the window's thread otherwise.
     std::vector<std::unique_ptr<ManagementSession>> sessions;
+    VmEntry* currentVm = nullptr;
+    OwningThread windowThread;
 };

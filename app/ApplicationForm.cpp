@@ -25,77 +25,82 @@ bool Application::LoadVmIntoForm(VmEntry* vm)
 bool Application::LoadIntoForm(VmEntry* vm, bool justSaved)
 {
     CMainDlg& window = *mainDialog;
-    window.SetBusy(true);
-    bool loaded = true;
+    const CMainDlg::BusyScope busy(window);
     if (!vm) {
         window.ClearForm();
         window.EnableSettingsControls(false);
-        currentVm = nullptr;
-    } else {
-        currentVm = vm;
-        vm->session->failure = {};
-        RunOnHost(L"Loading " + vm->ElementName, false, [&] { loaded = vm->LoadSettings(); });
-        if (loaded) {
-            window.ShowLoadedVm(*vm);
-        } else {
-            window.ShowLoadFailure(loadFailedText);
-            ShowError(LoadFailureText(*vm, justSaved).c_str(), loadSettingsCaption);
-        }
+        SetCurrentVm(nullptr);
+        return true;
     }
-    window.SetBusy(false);
-    return loaded;
+    bool loaded = false;
+    const WorkOutcome outcome = RunOnHost(L"Loading " + vm->ElementName, false, [&] {
+        vm->session->failure = {};
+        loaded = vm->LoadSettings();
+    });
+    if (outcome == WorkOutcome::Refused)
+        return false;
+    SetCurrentVm(vm);
+    if (outcome == WorkOutcome::Finished && loaded) {
+        window.ShowLoadedVm(*vm);
+        return true;
+    }
+    // A record that was not read whole is never shown, so Apply cannot write it.
+    window.ShowLoadFailure(loadFailedText);
+    if (outcome == WorkOutcome::Finished)
+        ShowError(LoadFailureText(*vm, justSaved).c_str(), loadSettingsCaption);
+    return false;
 }
 
 void Application::ApplyChanges()
 {
-    if (!currentVm)
+    VmEntry* const vm = CurrentVm();
+    if (!vm)
         return;
     CMainDlg& window = *mainDialog;
-    window.SetBusy(true);
+    const CMainDlg::BusyScope busy(window);
     bool applied = false;
-    RunOnHost(L"Applying settings to " + currentVm->ElementName, false,
-              [&] { applied = ApplySettings(*currentVm->session, *currentVm); });
-    if (applied) {
-        LoadIntoForm(currentVm, true);
+    const WorkOutcome outcome = RunOnHost(L"Applying settings to " + vm->ElementName, false,
+                                          [&] { applied = ApplySettings(*vm->session, *vm); });
+    if (outcome == WorkOutcome::Finished && applied) {
+        LoadIntoForm(vm, true);
         window.SetDirty(false);
     }
-    window.SetBusy(false);
 }
 
 void Application::StoreBiosNumLock()
 {
-    if (currentVm)
-        currentVm->settings.SetBiosNumLock(IsDlgButtonChecked(mainDialog->m_hWnd, IDC_NUMLOCK) ==
-                                           BST_CHECKED);
+    if (VmEntry* vm = CurrentVm())
+        vm->settings.SetBiosNumLock(IsDlgButtonChecked(mainDialog->m_hWnd, IDC_NUMLOCK) == BST_CHECKED);
 }
 
 bool Application::StoreBaseBoardSerialNumber()
 {
-    return currentVm &&
-           currentVm->settings.SetBaseBoardSerialNumber(mainDialog->ReadControlText(IDC_BASEBOARD_SERIAL));
+    VmEntry* const vm = CurrentVm();
+    return vm && vm->settings.SetBaseBoardSerialNumber(mainDialog->ReadControlText(IDC_BASEBOARD_SERIAL));
 }
 
 bool Application::StoreBiosGuid()
 {
-    return currentVm && currentVm->settings.SetBiosGuid(mainDialog->ReadControlText(IDC_BIOS_GUID));
+    VmEntry* const vm = CurrentVm();
+    return vm && vm->settings.SetBiosGuid(mainDialog->ReadControlText(IDC_BIOS_GUID));
 }
 
 bool Application::StoreBiosSerialNumber()
 {
-    return currentVm &&
-           currentVm->settings.SetBiosSerialNumber(mainDialog->ReadControlText(IDC_BIOS_SERIAL));
+    VmEntry* const vm = CurrentVm();
+    return vm && vm->settings.SetBiosSerialNumber(mainDialog->ReadControlText(IDC_BIOS_SERIAL));
 }
 
 bool Application::StoreChassisAssetTag()
 {
-    return currentVm &&
-           currentVm->settings.SetChassisAssetTag(mainDialog->ReadControlText(IDC_ASSET_TAG));
+    VmEntry* const vm = CurrentVm();
+    return vm && vm->settings.SetChassisAssetTag(mainDialog->ReadControlText(IDC_ASSET_TAG));
 }
 
 bool Application::StoreChassisSerialNumber()
 {
-    return currentVm &&
-           currentVm->settings.SetChassisSerialNumber(mainDialog->ReadControlText(IDC_CHASSIS_SERIAL));
+    VmEntry* const vm = CurrentVm();
+    return vm && vm->settings.SetChassisSerialNumber(mainDialog->ReadControlText(IDC_CHASSIS_SERIAL));
 }
 
 std::wstring Application::NewGuidText()

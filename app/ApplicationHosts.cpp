@@ -2,6 +2,7 @@
 // and the host list's upkeep.
 #include "app/Application.h"
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -25,25 +26,47 @@ constexpr wchar_t notElevatedCaption[] = L"Insufficient Privileges";
 
 }
 
+ManagementSession* Application::FindSession(const wchar_t* hostName) const
+{
+    for (const auto& session : sessions) {
+        if (CompareStringOrdinal(session->hostName.c_str(), -1, hostName, -1, TRUE) == CSTR_EQUAL)
+            return session.get();
+    }
+    return nullptr;
+}
+
+ManagementSession* Application::RegisterSession(std::unique_ptr<ManagementSession> session)
+{
+    windowThread.Check("the session registry");
+    sessions.push_back(std::move(session));
+    if (hostList)
+        hostList->Add(sessions.back()->hostName);
+    return sessions.back().get();
+}
+
 ManagementSession* Application::SessionForHost(const wchar_t* hostName)
 {
     // An empty name names no host: the client would take it for the local computer.
     if (!hostName || !*hostName)
         return nullptr;
+    const auto onWindowThread = [this](const std::function<void()>& call) {
+        if (hostWorker)
+            hostWorker->OnWindowThread(call);
+        else
+            call();
+    };
     ManagementSession* match = nullptr;
-    for (const auto& session : sessions) {
-        if (CompareStringOrdinal(session->hostName.c_str(), -1, hostName, -1, TRUE) == CSTR_EQUAL)
-            match = session.get();
-    }
+    onWindowThread([&] { match = FindSession(hostName); });
     if (match)
         return match;
     auto session = std::make_unique<ManagementSession>(hostName, &miApplication, &serializer, this);
     if (!session->Connect() || !session->VerifyVirtualizationNamespace())
         return nullptr;
-    sessions.push_back(std::move(session));
-    if (hostList)
-        hostList->Add(hostName);
-    return sessions.back().get();
+    ManagementSession* registered = nullptr;
+    // The host joins the list in one step on the window's thread: a save there (at logoff,
+    // while this runs) sees the list with the host or without it, never half-changed.
+    onWindowThread([&] { registered = RegisterSession(std::move(session)); });
+    return registered;
 }
 
 void Application::FillHostCombo()
@@ -73,17 +96,18 @@ void Application::SaveHosts()
         ShowError(HostListSaveFailureText(result, hostList->FilePath()).c_str(), hostListSaveCaption);
 }
 
-bool Application::OpenHost(const std::wstring& hostName)
+bool Application::OpenHost(const std::wstring& hostName, bool& told)
 {
+    told = false;
     CMainDlg& window = *mainDialog;
-    window.SetBusy(true);
+    const CMainDlg::BusyScope busy(window);
+    // The list's items refer to the inventory that the listing rebuilds.
+    window.ClearVmList();
     ManagementSession* session = nullptr;
     bool complete = false;
     // The whole attempt can be stopped: the host may not answer for the client's timeout.
-    RunOnHost(L"Connecting to " + hostName, true, [&] {
+    const WorkOutcome outcome = RunOnHost(L"Connecting to " + hostName, true, [&] {
         session = SessionForHost(hostName.c_str());
-        // The list's items refer to the inventory that the listing rebuilds.
-        hostWorker->OnWindowThread([&] { window.ClearVmList(); });
         if (!session)
             return;
         session->failure = {};
@@ -91,18 +115,21 @@ bool Application::OpenHost(const std::wstring& hostName)
         complete = ListVirtualMachines(*session);
     });
     const bool stopped = hostwait::StopRequested();
-    if (session) {
-        // What could be read is listed; a list that is not whole says so, unless the user
-        // stopped it.
-        window.FillVmList(*session);
-        if (!complete && !stopped)
-            window.ShowErrorBox(ListingFailureText(*session, session->vmEntries.size()).c_str(),
-                                hostSelectionCaption);
-        if (session->isLocal && CurrentPlatform().queryElevation() == Elevation::NotElevated)
-            window.ShowErrorBox(notElevatedText, notElevatedCaption);
-    }
-    window.SetBusy(false);
-    return session != nullptr;
+    told = outcome == WorkOutcome::Failed || stopped;
+    if (outcome != WorkOutcome::Finished || !session)
+        return session != nullptr;
+    // What could be read is listed; a list that is not whole says so, once: as a failure, or
+    // as the consequence of the user's stop.
+    window.FillVmList(*session);
+    if (!complete && stopped)
+        ShowNotice(StoppedListingText(*session, session->vmEntries.size()).c_str(),
+                   hostSelectionCaption);
+    else if (!complete)
+        window.ShowErrorBox(ListingFailureText(*session, session->vmEntries.size()).c_str(),
+                            hostSelectionCaption);
+    if (session->isLocal && CurrentPlatform().queryElevation() == Elevation::NotElevated)
+        window.ShowErrorBox(notElevatedText, notElevatedCaption);
+    return true;
 }
 
 void Application::ForgetHost(const std::wstring& hostName)

@@ -10,42 +10,49 @@
 
 void Application::ShowPowerState(bool refresh, bool tellFailure)
 {
-    if (!currentVm)
+    VmEntry* const vm = CurrentVm();
+    if (!vm)
         return;
-    currentVm->session->failure = {};
     bool known = true;
-    if (refresh)
-        RunOnHost(L"Reading the state of " + currentVm->ElementName, false,
-                  [&] { known = currentVm->RefreshState(); });
-    if (!known && tellFailure)
-        ShowError(StateReadFailureText(*currentVm).c_str(), readStateCaption);
-    const std::uint16_t state =
-        known ? currentVm->EnabledState : static_cast<std::uint16_t>(stateUnknown);
-    const wchar_t* name = known ? StateName(state) : StateName(stateUnknown);
+    if (refresh) {
+        const CMainDlg::BusyScope busy(*mainDialog);
+        known = false;
+        const WorkOutcome outcome = RunOnHost(L"Reading the state of " + vm->ElementName, false, [&] {
+            vm->session->failure = {};
+            known = vm->RefreshState();
+        });
+        if (outcome == WorkOutcome::Refused)
+            return;
+        if (!known && tellFailure && outcome == WorkOutcome::Finished)
+            ShowError(StateReadFailureText(*vm).c_str(), readStateCaption);
+    }
+    const std::uint16_t state = known ? vm->EnabledState : static_cast<std::uint16_t>(stateUnknown);
+    const wchar_t* name = StateName(state);
     mainDialog->ShowPowerButtons(name ? name : L"", state);
 }
 
 bool Application::ForcePowerChange(unsigned short intended)
 {
-    if (!currentVm)
+    VmEntry* const vm = CurrentVm();
+    if (!vm)
         return false;
-    mainDialog->SetBusy(true);
+    const CMainDlg::BusyScope busy(*mainDialog);
     bool changed = false;
-    const std::wstring& name = currentVm->ElementName;
-    RunOnHost(intended == stateRunning ? L"Starting " + name : L"Turning " + name + L" off", false,
-              [&] { changed = ChangePowerState(*currentVm, intended); });
-    mainDialog->SetBusy(false);
-    return changed;
+    const std::wstring& name = vm->ElementName;
+    const WorkOutcome outcome =
+        RunOnHost(intended == stateRunning ? L"Starting " + name : L"Turning " + name + L" off",
+                  false, [&] { changed = ChangePowerState(*vm, intended); });
+    return outcome == WorkOutcome::Finished && changed;
 }
 
 bool Application::ShutDownVm(bool wait)
 {
-    if (!currentVm)
+    VmEntry* const vm = CurrentVm();
+    if (!vm)
         return false;
-    mainDialog->SetBusy(true);
+    const CMainDlg::BusyScope busy(*mainDialog);
     bool shutDown = false;
-    RunOnHost(L"Asking " + currentVm->ElementName + L" to shut down", false,
-              [&] { shutDown = GracefulShutdown(*currentVm, wait); });
-    mainDialog->SetBusy(false);
-    return shutDown;
+    const WorkOutcome outcome = RunOnHost(L"Asking " + vm->ElementName + L" to shut down", false,
+                                          [&] { shutDown = GracefulShutdown(*vm, wait); });
+    return outcome == WorkOutcome::Finished && shutDown;
 }

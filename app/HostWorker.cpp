@@ -2,7 +2,6 @@
 
 #include <objbase.h>
 
-#include <memory>
 #include <utility>
 
 #include "app/AppModule.h"
@@ -34,16 +33,29 @@ HWND MakeCallWindow()
 
 }
 
-HostWorker::HostWorker(CMessageLoop& loop)
-    : loop_(loop),
-      callWindow_(MakeCallWindow()),
-      start_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      done_(CreateEventW(nullptr, FALSE, FALSE, nullptr))
+WorkerParts WorkerParts::Make()
 {
-    if (callWindow_)
-        SetWindowLongPtrW(callWindow_.Get(), GWLP_WNDPROC,
-                          reinterpret_cast<LONG_PTR>(CallWindowProc));
+    WorkerParts parts;
+    parts.callWindow.Reset(MakeCallWindow());
+    parts.start.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    parts.done.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    return parts;
+}
+
+HostWorker::HostWorker(CMessageLoop& loop, WorkerParts parts)
+    : loop_(loop),
+      callWindow_(std::move(parts.callWindow)),
+      start_(std::move(parts.start)),
+      done_(std::move(parts.done))
+{
+    // Without any one part the worker could not be started, told or waited for: the work
+    // then runs on the window's thread, as it did before there was a worker.
+    if (!callWindow_ || !start_ || !done_)
+        return;
+    SetWindowLongPtrW(callWindow_.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CallWindowProc));
     thread_.Reset(CreateThread(nullptr, 0, ThreadMain, this, 0, &workerId_));
+    if (!thread_)
+        workerId_ = 0;
 }
 
 HostWorker::~HostWorker()
@@ -71,10 +83,11 @@ void HostWorker::Work()
         WaitForSingleObject(start_.Get(), INFINITE);
         if (quit_)
             return;
+        // Nothing thrown by the work leaves this thread: the run ends as failed.
         try {
             (*job_)();
         } catch (...) {
-            failure_ = std::current_exception();
+            failed_ = true;
         }
         SetEvent(done_.Get());
     }
@@ -85,27 +98,42 @@ LRESULT CALLBACK HostWorker::CallWindowProc(HWND window, UINT message, WPARAM wP
 {
     if (message != callMessage)
         return DefWindowProcW(window, message, wParam, lParam);
-    (*reinterpret_cast<const std::function<void()>*>(lParam))();
-    return 0;
+    auto* worker = reinterpret_cast<HostWorker*>(wParam);
+    return worker->RunWorkerCall(*reinterpret_cast<const std::function<void()>*>(lParam));
+}
+
+LRESULT HostWorker::RunWorkerCall(const std::function<void()>& call)
+{
+    const bool outer = std::exchange(inWorkerCall_, true);
+    // The worker waits for this call: what it throws is not to unwind the window's thread.
+    LRESULT result = 0;
+    try {
+        call();
+    } catch (...) {
+        result = 1;
+    }
+    inWorkerCall_ = outer;
+    return result;
 }
 
 bool HostWorker::OnWorker() const
 {
-    return GetCurrentThreadId() == workerId_;
+    return workerId_ != 0 && GetCurrentThreadId() == workerId_;
 }
 
 void HostWorker::OnWindowThread(const std::function<void()>& call)
 {
-    if (!OnWorker() || !callWindow_) {
+    if (!OnWorker()) {
         call();
         return;
     }
     // A sent message runs on the window's thread when it next looks at its messages, which
     // it does all the while the worker runs; the worker waits for it to return.
-    SendMessageW(callWindow_.Get(), callMessage, 0, reinterpret_cast<LPARAM>(&call));
+    SendMessageW(callWindow_.Get(), callMessage, reinterpret_cast<WPARAM>(this),
+                 reinterpret_cast<LPARAM>(&call));
 }
 
-void HostWorker::Dispatch(HWND progress, std::optional<int>& quitCode)
+void HostWorker::Dispatch(std::optional<int>& quitCode)
 {
     MSG message{};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -113,65 +141,104 @@ void HostWorker::Dispatch(HWND progress, std::optional<int>& quitCode)
             quitCode = static_cast<int>(message.wParam);
             continue;
         }
-        if (progress && IsDialogMessageW(progress, &message))
+        if (progress_ && IsDialogMessageW(progress_->m_hWnd, &message))
             continue;
         loop_.ProcessMessage(message);
     }
 }
 
-void HostWorker::Run(HWND owner, std::wstring activity, bool stoppable,
-                     const std::function<void()>& work)
+void HostWorker::UpdateProgress(DWORD elapsed)
 {
-    if (OnWorker() || !thread_) {
-        work();
-        return;
+    const bool appears = !progress_ && elapsed >= progressDue_;
+    if (appears) {
+        progress_ = std::make_unique<CProgressDlg>();
+        if (progress_->Create(owner_))
+            CenterWindow(progress_->m_hWnd, owner_);
+        else
+            progress_.reset();
     }
-    // One operation at a time: the window is busy while one runs.
-    if (job_)
+    if (!progress_)
         return;
-    hostwait::Begin(std::move(activity), stoppable);
-    failure_ = nullptr;
-    job_ = &work;
-    SetEvent(start_.Get());
+    // Filled before it is first shown, so that it never shows empty.
+    progress_->Show(hostwait::Current(), elapsed);
+    if (appears) {
+        ShowWindow(progress_->m_hWnd, SW_SHOW);
+        ++progressShown_;
+    }
+}
 
-    const Platform& platform = CurrentPlatform();
-    const DWORD started = platform.tickCount();
-    std::unique_ptr<CProgressDlg> progress;
-    std::optional<int> quitCode;
+void HostWorker::CloseProgress()
+{
+    if (!progress_)
+        return;
+    // Windows hands the activation of a window that goes away to its owner only when the
+    // owner is enabled: the busy owner is enabled for that moment, and no message is handled
+    // meanwhile, so no input reaches it.
+    const bool ownerDisabled = owner_ && !IsWindowEnabled(owner_);
+    if (ownerDisabled)
+        EnableWindow(owner_, TRUE);
+    const bool active = GetActiveWindow() == progress_->m_hWnd;
+    progress_->DestroyWindow();
+    if (active && owner_)
+        SetActiveWindow(owner_);
+    if (ownerDisabled)
+        EnableWindow(owner_, FALSE);
+    progress_.reset();
+}
+
+void HostWorker::HideProgress()
+{
+    if (!progress_)
+        return;
+    CloseProgress();
+    const DWORD elapsed = CurrentPlatform().tickCount() - started_;
+    progressDue_ = elapsed + progressDelay;
+}
+
+void HostWorker::WaitForJob(std::optional<int>& quitCode) noexcept
+{
     const HANDLE done = done_.Get();
     for (;;) {
-        const DWORD woken = MsgWaitForMultipleObjectsEx(1, &done, tick, QS_ALLINPUT,
-                                                        MWMO_INPUTAVAILABLE);
+        const DWORD woken =
+            MsgWaitForMultipleObjectsEx(1, &done, tick, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woken == WAIT_OBJECT_0)
-            break;
-        Dispatch(progress ? progress->m_hWnd : nullptr, quitCode);
-        const DWORD elapsed = platform.tickCount() - started;
-        const bool appears = !progress && elapsed >= progressDelay;
-        if (appears) {
-            progress = std::make_unique<CProgressDlg>();
-            if (progress->Create(owner))
-                CenterWindow(progress->m_hWnd, owner);
-            else
-                progress.reset();
-        }
-        if (!progress)
-            continue;
-        // Filled before it is first shown, so that it never shows empty.
-        progress->Show(hostwait::Current(), elapsed);
-        if (appears) {
-            ShowWindow(progress->m_hWnd, SW_SHOW);
-            ++progressShown_;
+            return;
+        // The window's own trouble (no memory for the progress window, say) costs at most the
+        // progress window; the wait goes on until the worker is done.
+        try {
+            Dispatch(quitCode);
+            UpdateProgress(CurrentPlatform().tickCount() - started_);
+        } catch (...) {
+            progress_.reset();
         }
     }
+}
+
+WorkOutcome HostWorker::Run(HWND owner, std::wstring activity, bool stoppable,
+                            const std::function<void()>& work)
+{
+    if (OnWorker() || !thread_) {
+        try {
+            work();
+        } catch (...) {
+            return WorkOutcome::Failed;
+        }
+        return WorkOutcome::Finished;
+    }
+    if (job_)
+        return WorkOutcome::Refused;
+    hostwait::Begin(std::move(activity), stoppable);
+    owner_ = owner;
+    started_ = CurrentPlatform().tickCount();
+    progressDue_ = progressDelay;
+    failed_ = false;
+    job_ = &work;
+    SetEvent(start_.Get());
+    std::optional<int> quitCode;
+    WaitForJob(quitCode);
     job_ = nullptr;
-    if (progress) {
-        // Activation goes back to the owner, still busy, rather than to another program.
-        if (GetActiveWindow() == progress->m_hWnd && owner)
-            SetActiveWindow(owner);
-        progress->DestroyWindow();
-    }
+    CloseProgress();
     if (quitCode)
         PostQuitMessage(*quitCode);
-    if (failure_)
-        std::rethrow_exception(std::exchange(failure_, nullptr));
+    return std::exchange(failed_, false) ? WorkOutcome::Failed : WorkOutcome::Finished;
 }

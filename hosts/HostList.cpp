@@ -61,6 +61,7 @@ bool HostList::PrepareFolder()
 
 bool HostList::Load()
 {
+    owner.Check("the host list");
     if (!PrepareFolder())
         return false;
     try {
@@ -80,6 +81,7 @@ bool HostList::Load()
 
 bool HostList::Next(std::wstring_view& name, bool& more)
 {
+    owner.Check("the host list");
     const std::vector<std::wstring>& names = hosts.Names();
     if (cursor >= names.size()) {
         cursor = 0;
@@ -96,6 +98,7 @@ bool HostList::Next(std::wstring_view& name, bool& more)
 
 void HostList::Add(std::wstring_view name) noexcept
 {
+    owner.Check("the host list");
     try {
         std::wstring clean(name);
         if (!Sanitize(clean))
@@ -114,6 +117,7 @@ void HostList::Add(std::wstring_view name) noexcept
 
 void HostList::Remove(std::wstring_view name) noexcept
 {
+    owner.Check("the host list");
     try {
         std::wstring clean(name);
         if (!Sanitize(clean))
@@ -142,6 +146,7 @@ HostNames HostList::Merged(const std::vector<std::wstring>& fileLines) const
 
 SaveResult HostList::Save() noexcept
 {
+    owner.Check("the host list");
     if (added.empty() && forgotten.empty())
         return {};
     if (!PrepareFolder())

@@ -2,6 +2,7 @@
 // by the 8-bit text file vmhosts.txt in a folder under the user's roaming application-data
 // folder ("\Orlund\Brackwin\" unless told). The file is shared with other instances of the
 // program: a save applies this run's changes to what the file holds at that moment.
+// A list belongs to the thread that made it (the window's): every operation checks so.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/ThreadCheck.h"
 #include "hosts/HostNames.h"
 
 // How a save ended. Every outcome but Saved leaves the file exactly as it was and keeps this
@@ -76,4 +78,5 @@ private:
     std::vector<std::wstring> added;
     std::unordered_set<std::wstring> forgotten;
     std::size_t cursor = 0;
+    OwningThread owner;
 };

@@ -124,11 +124,13 @@ MI_Result CallError(const Pulled& pulled, const wchar_t* call, bool wantClass)
 }
 
 // A read the host does not answer: the client waits, the world's time passing, until another
-// thread cancels the operation. A wait that nobody ends is reported rather than kept forever.
+// thread cancels the operation or the test answers the stall. A wait that nobody ends is
+// reported rather than kept forever.
 void WaitUntilCancelled(World& world, SimOperation& operation)
 {
     const ULONGLONG start = GetTickCount64();
-    while (!operation.Cancelled()) {
+    const World::StalledRead stalled(world);
+    while (!operation.Cancelled() && !stalled.Answered()) {
         if (GetTickCount64() - start > 30000) {
             world.ReportMisuse(L"a read that does not answer was never cancelled");
             return;

@@ -1,5 +1,7 @@
 #include "sim/World.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -72,39 +74,81 @@ std::recursive_mutex& ClientLock()
     return lock;
 }
 
+// The test's controls take the client's lock, as every call does: a fault set while a worker
+// calls the client neither races nor tears the lists the call reads.
 void World::StallCall(CallKind kind, unsigned nth)
 {
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
     stalls_.push_back({kind, nth == 0 ? 1 : nth, MI_RESULT_OK, {}});
 }
 
 bool World::TakeStall(CallKind kind)
 {
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
     return TakeDue(stalls_, kind, {}, {}).has_value();
+}
+
+void World::AnswerStalledReads()
+{
+    ++stallAnswers_;
+}
+
+World::StalledRead::StalledRead(World& world) : world_(world), answers_(world.stallAnswers_)
+{
+    ++world_.stalledReads_;
+}
+
+World::StalledRead::~StalledRead()
+{
+    --world_.stalledReads_;
 }
 
 void World::FailCall(CallKind kind, unsigned nth, MI_Result result, std::wstring match)
 {
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
     faults_.push_back({kind, nth == 0 ? 1 : nth, result, std::move(match)});
 }
 
 void World::FixReturnValue(std::wstring method, MI_Uint32 returnValue)
 {
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
     ClearReturnValue(method);
     fixedReturnValues_.emplace_back(std::move(method), returnValue);
 }
 
 void World::ClearReturnValue(std::wstring_view method)
 {
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
     std::erase_if(fixedReturnValues_, [&](const auto& fixed) { return SameText(fixed.first, method); });
 }
 
 void World::PlanNextJob(JobPlan plan)
 {
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
     plannedJobs_.push_back(std::move(plan));
+}
+
+void World::ClearCalls()
+{
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
+    calls_.clear();
+}
+
+size_t World::CallCount() const
+{
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
+    return calls_.size();
+}
+
+void World::ClearMisuses()
+{
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
+    misuses_.clear();
 }
 
 void World::ReportMisuse(const std::wstring& text)
 {
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
     misuses_.push_back(text);
     if (onMisuse)
         onMisuse(text);
@@ -112,6 +156,8 @@ void World::ReportMisuse(const std::wstring& text)
 
 void World::Log(CallRecord record)
 {
+    const std::lock_guard<std::recursive_mutex> lock(ClientLock());
+    record.thread = GetCurrentThreadId();
     calls_.push_back(std::move(record));
 }
 

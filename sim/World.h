@@ -4,6 +4,7 @@
 // demo world.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -81,6 +82,7 @@ struct CallRecord {
     std::wstring element;   // the element an instance or class call names or reaches by index
     MI_Uint32 flags = 0;    // the operation flags of a session call
     MI_Result result = MI_RESULT_OK;
+    std::uint32_t thread = 0; // the calling thread's identifier
 };
 
 // Milliseconds each host action takes.
@@ -135,7 +137,8 @@ public:
     ResultReporting resultReporting = ResultReporting::OutParameter;
     FinalDelivery finalDelivery = FinalDelivery::Separate;
 
-    // Faults. FailCall makes the nth call of the kind from now on (1 = the next one) fail with
+    // Faults and stalls may be set from any thread at any time, while calls run.
+    // FailCall makes the nth call of the kind from now on (1 = the next one) fail with
     // result; match, when not empty, counts only calls whose class, method, element or session
     // destination has that name. A failed session call or read ends the operation's results
     // with that failure. A failed close or delete still releases the object, so that a caller
@@ -145,6 +148,10 @@ public:
     // it blocks, the world's time passing meanwhile, until its operation is cancelled, and then
     // fails.
     void StallCall(CallKind kind, unsigned nth);
+    // The reads stalled now answer as if they had not stalled.
+    void AnswerStalledReads();
+    // How many reads are stalled now.
+    unsigned StalledReads() const { return stalledReads_; }
     // The method answers this ReturnValue and does nothing else (4096 starts a job that
     // changes nothing).
     void FixReturnValue(std::wstring method, MI_Uint32 returnValue);
@@ -152,12 +159,14 @@ public:
     // The next job any host starts behaves as planned; later ones complete normally.
     void PlanNextJob(JobPlan plan);
 
+    // The log; read it while no call runs (ClearCalls and CallCount may be used at any time).
     const std::vector<CallRecord>& Calls() const { return calls_; }
-    void ClearCalls() { calls_.clear(); }
+    void ClearCalls();
+    size_t CallCount() const;
     LiveCounts Live() const { return objects_.Counts(); }
     // Calls on closed, deleted or foreign handles and other misuse of the client.
     const std::vector<std::wstring>& Misuses() const { return misuses_; }
-    void ClearMisuses() { misuses_.clear(); }
+    void ClearMisuses();
     std::function<void(const std::wstring&)> onMisuse;
 
     // For the simulated client itself.
@@ -170,6 +179,20 @@ public:
     std::optional<MI_Uint32> FixedReturnValue(std::wstring_view method) const;
     // Counts a read of the kind and says whether it is to stall.
     bool TakeStall(CallKind kind);
+    // A stalled read waits while this holds: until the stall is answered (or its operation is
+    // cancelled, which the read checks itself).
+    class StalledRead {
+    public:
+        explicit StalledRead(World& world);
+        ~StalledRead();
+        StalledRead(const StalledRead&) = delete;
+        StalledRead& operator=(const StalledRead&) = delete;
+        bool Answered() const { return world_.stallAnswers_ != answers_; }
+
+    private:
+        World& world_;
+        unsigned answers_;
+    };
     JobPlan TakeJobPlan();
     std::wstring NewGuid();
     // Ends what is due on every host.
@@ -207,6 +230,8 @@ private:
     std::vector<CallRecord> calls_;
     std::vector<std::wstring> misuses_;
     std::uint32_t guidCounter_ = 0;
+    std::atomic<unsigned> stalledReads_{0};
+    std::atomic<unsigned> stallAnswers_{0};
 };
 
 // The world the client's tables work on.

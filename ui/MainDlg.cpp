@@ -4,7 +4,9 @@
 
 #include "app/Application.h"
 #include "base/Platform.h"
+#include "mgmt/HostWait.h"
 #include "ui/AboutDlg.h"
+#include "ui/CloseQuestion.h"
 #include "ui/FlagScope.h"
 #include "ui/WindowCentring.h"
 
@@ -37,27 +39,27 @@ HICON LoadIconSized(int id, int width, int height)
 }
 
 const CMainDlg::CommandRoute CMainDlg::commandMap[] = {
-    {IDC_ABOUT, anyCode, &CMainDlg::OnAbout},
-    {IDOK, anyCode, &CMainDlg::OnCloseCommand},
-    {IDCANCEL, anyCode, &CMainDlg::OnCloseCommand},
-    {IDC_BROWSE, anyCode, &CMainDlg::OnBrowse},
-    {IDC_REFRESH_LIST, anyCode, &CMainDlg::OnRefreshList},
-    {IDC_NEW_GUID, anyCode, &CMainDlg::OnNewGuid},
-    {IDC_REFRESH_STATE, anyCode, &CMainDlg::OnRefreshState},
-    {IDC_SHUTDOWN, anyCode, &CMainDlg::OnGracefulShutdown},
-    {IDC_FORCE_OFF, anyCode, &CMainDlg::OnPowerChange},
-    {IDC_POWER_ON, anyCode, &CMainDlg::OnPowerChange},
-    {IDC_NUMLOCK, anyCode, &CMainDlg::OnFieldChange},
-    {IDC_APPLY, anyCode, &CMainDlg::OnApply},
-    {IDC_RESET, anyCode, &CMainDlg::OnResetOrSelect},
-    {IDC_HOST_COMBO, CBN_SELENDOK, &CMainDlg::OnHostSelEndOk},
-    {IDC_HOST_COMBO, CBN_EDITCHANGE, &CMainDlg::OnHostEditChange},
-    {IDC_VM_LIST, LBN_SELCHANGE, &CMainDlg::OnResetOrSelect},
-    {IDC_BASEBOARD_SERIAL, EN_CHANGE, &CMainDlg::OnFieldChange},
-    {IDC_BIOS_GUID, EN_CHANGE, &CMainDlg::OnFieldChange},
-    {IDC_BIOS_SERIAL, EN_CHANGE, &CMainDlg::OnFieldChange},
-    {IDC_ASSET_TAG, EN_CHANGE, &CMainDlg::OnFieldChange},
-    {IDC_CHASSIS_SERIAL, EN_CHANGE, &CMainDlg::OnFieldChange},
+    {IDC_ABOUT, anyCode, RouteKind::Command, &CMainDlg::OnAbout},
+    {IDOK, anyCode, RouteKind::Command, &CMainDlg::OnCloseCommand},
+    {IDCANCEL, anyCode, RouteKind::Command, &CMainDlg::OnCloseCommand},
+    {IDC_BROWSE, anyCode, RouteKind::Command, &CMainDlg::OnBrowse},
+    {IDC_REFRESH_LIST, anyCode, RouteKind::Command, &CMainDlg::OnRefreshList},
+    {IDC_NEW_GUID, anyCode, RouteKind::Command, &CMainDlg::OnNewGuid},
+    {IDC_REFRESH_STATE, anyCode, RouteKind::Command, &CMainDlg::OnRefreshState},
+    {IDC_SHUTDOWN, anyCode, RouteKind::Command, &CMainDlg::OnGracefulShutdown},
+    {IDC_FORCE_OFF, anyCode, RouteKind::Command, &CMainDlg::OnPowerChange},
+    {IDC_POWER_ON, anyCode, RouteKind::Command, &CMainDlg::OnPowerChange},
+    {IDC_NUMLOCK, anyCode, RouteKind::Notification, &CMainDlg::OnFieldChange},
+    {IDC_APPLY, anyCode, RouteKind::Command, &CMainDlg::OnApply},
+    {IDC_RESET, anyCode, RouteKind::Command, &CMainDlg::OnResetOrSelect},
+    {IDC_HOST_COMBO, CBN_SELENDOK, RouteKind::Notification, &CMainDlg::OnHostSelEndOk},
+    {IDC_HOST_COMBO, CBN_EDITCHANGE, RouteKind::Notification, &CMainDlg::OnHostEditChange},
+    {IDC_VM_LIST, LBN_SELCHANGE, RouteKind::Command, &CMainDlg::OnResetOrSelect},
+    {IDC_BASEBOARD_SERIAL, EN_CHANGE, RouteKind::Notification, &CMainDlg::OnFieldChange},
+    {IDC_BIOS_GUID, EN_CHANGE, RouteKind::Notification, &CMainDlg::OnFieldChange},
+    {IDC_BIOS_SERIAL, EN_CHANGE, RouteKind::Notification, &CMainDlg::OnFieldChange},
+    {IDC_ASSET_TAG, EN_CHANGE, RouteKind::Notification, &CMainDlg::OnFieldChange},
+    {IDC_CHASSIS_SERIAL, EN_CHANGE, RouteKind::Notification, &CMainDlg::OnFieldChange},
 };
 
 CMainDlg::LoopRegistration::LoopRegistration(CMessageLoop& loop, CMessageFilter* filter,
@@ -72,6 +74,37 @@ CMainDlg::LoopRegistration::~LoopRegistration()
 {
     loop_.RemoveMessageFilter(filter_);
     loop_.RemoveIdleHandler(idle_);
+}
+
+CMainDlg::CommandClaim::CommandClaim(CMainDlg& dialog)
+    : dialog_(dialog), claimed_(!dialog.commandRunning)
+{
+    dialog_.commandRunning = true;
+}
+
+CMainDlg::CommandClaim::~CommandClaim()
+{
+    if (!claimed_)
+        return;
+    dialog_.commandRunning = false;
+    // The close comes as the command it was, now that nothing runs.
+    if (const WORD id = std::exchange(dialog_.pendingClose, 0); id && dialog_.m_hWnd)
+        PostMessageW(dialog_.m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+CMainDlg::BusyScope::BusyScope(CMainDlg& dialog) : dialog_(dialog)
+{
+    if (dialog_.busyDepth++ == 0)
+        dialog_.SetBusy(true);
+}
+
+CMainDlg::BusyScope::~BusyScope()
+{
+    if (--dialog_.busyDepth != 0)
+        return;
+    dialog_.SetBusy(false);
+    if (std::exchange(dialog_.formChangedWhileBusy, false))
+        dialog_.RestoreFormFromRecord();
 }
 
 CMainDlg::HandlerScope::HandlerScope(CMainDlg& dialog) : dialog_(dialog)
@@ -122,7 +155,8 @@ bool CMainDlg::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lP
         return true;
     case hostChosenMessage: {
         const HandlerScope handler(*this);
-        OnHostChosen();
+        if (const CommandClaim command{*this})
+            OnHostChosen();
         result = 0;
         return true;
     }
@@ -133,22 +167,41 @@ bool CMainDlg::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lP
 
 bool CMainDlg::RouteCommand(WORD id, WORD code)
 {
-    // A busy window is disabled and takes no clicks or choices; one that comes anyway (sent by
-    // another program) would start a second command while the first runs. A field's change
-    // notifications still come, as the form is filled.
-    if (!IsWindowEnabled(m_hWnd) && (code == BN_CLICKED || code == CBN_SELCHANGE))
-        return true;
     for (const CommandRoute& route : commandMap) {
-        if (route.id == id && (route.code == anyCode || route.code == code)) {
+        if (route.id != id || (route.code != anyCode && route.code != code))
+            continue;
+        if (route.kind == RouteKind::Notification) {
             (this->*route.handler)(id);
             return true;
         }
+        // A command that comes while another runs (a click sent by another program, a choice
+        // dispatched while the first one waits) is refused, but for a close, which is kept.
+        const CommandClaim command(*this);
+        if (command)
+            (this->*route.handler)(id);
+        else if (id == IDOK || id == IDCANCEL)
+            OnCloseDuringCommand(id);
+        else if (id == IDC_VM_LIST)
+            static_cast<void>(ShowSelectedVmInList());
+        return true;
     }
     return false;
 }
 
+bool CMainDlg::IsInputWhileBusy(const MSG& message) const
+{
+    const bool input = (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+                       (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
+    // Windows keeps keys from the children of a disabled window; Wine lets the focused field
+    // take them still, which would edit a record while the worker sends it.
+    return input && !IsWindowEnabled(m_hWnd) &&
+           (message.hwnd == m_hWnd || IsChild(m_hWnd, message.hwnd));
+}
+
 BOOL CMainDlg::PreTranslateMessage(MSG* message)
 {
+    if (IsInputWhileBusy(*message))
+        return TRUE;
     const HandlerScope handler(*this);
     if (HandleHostFieldKey(*message))
         return TRUE;
@@ -240,8 +293,25 @@ void CMainDlg::OnCloseCommand(WORD id)
 void CMainDlg::OnEndSession(bool ending)
 {
     // The process may end at any moment once this returns: the host list is saved as at close.
+    // It can come while host work runs; the list is the window thread's, so it is whole.
     if (ending && app)
         app->SaveHosts();
+}
+
+void CMainDlg::OnCloseDuringCommand(WORD id)
+{
+    if (pendingClose)
+        return;
+    // Where the operation can be stopped, the user chooses between waiting and closing now;
+    // otherwise the program closes as soon as the operation is over.
+    const HostWaitState state = hostwait::Current();
+    if (app && app->HostWorkRunning() && state.stoppable) {
+        if (CurrentPlatform().messageBox(m_hWnd, StopAndCloseQuestion(state.activity).c_str(),
+                                         L"Brackwin", MB_ICONWARNING | MB_YESNO) != IDYES)
+            return;
+        hostwait::RequestStop();
+    }
+    pendingClose = id;
 }
 
 void CMainDlg::SetBusy(bool busy)
@@ -320,7 +390,7 @@ void CMainDlg::ClearForm()
     for (int id : {IDC_POWER_ON, IDC_SHUTDOWN, IDC_FORCE_OFF})
         EnableControl(id, false);
     if (app)
-        app->currentVm = nullptr;
+        app->SetCurrentVm(nullptr);
 }
 
 void CMainDlg::ClearVmList()

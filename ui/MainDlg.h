@@ -34,6 +34,20 @@ public:
 
     // Disables the whole window and shows the wait cursor, or undoes both. Not counted.
     void SetBusy(bool busy);
+    // Busy mode for the scope's lifetime, counted: the outermost scope leaves it, on every
+    // path.
+    class BusyScope {
+    public:
+        explicit BusyScope(CMainDlg& dialog);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        CMainDlg& dialog_;
+    };
+    // True while a command that may talk to a host runs, from its first step to its last box.
+    bool CommandRunning() const { return commandRunning; }
     // Records unsaved changes and enables Apply and Reset to match.
     void SetDirty(bool dirty);
     // Enables or disables the settings fields, the new-GUID button and Refresh State.
@@ -77,9 +91,13 @@ public:
 
 private:
     using CommandHandler = void (CMainDlg::*)(WORD id);
+    // A command runs alone and is refused while another runs; a notification (a field's text
+    // changed) is always handled, and its handler decides.
+    enum class RouteKind { Command, Notification };
     struct CommandRoute {
         WORD id;
         int code;  // a notification code, or anyCode
+        RouteKind kind;
         CommandHandler handler;
     };
     static constexpr int anyCode = -1;
@@ -100,6 +118,22 @@ private:
         CMessageLoop& loop_;
         CMessageFilter* filter_;
         CIdleHandler* idle_;
+    };
+
+    // One command at a time: an entry that may start host work claims the window's one
+    // command for its whole handling; while the claim is held every other entry is refused
+    // and changes nothing. A close asked for meanwhile is carried out once the claim ends.
+    class CommandClaim {
+    public:
+        explicit CommandClaim(CMainDlg& dialog);
+        ~CommandClaim();
+        CommandClaim(const CommandClaim&) = delete;
+        CommandClaim& operator=(const CommandClaim&) = delete;
+        explicit operator bool() const { return claimed_; }
+
+    private:
+        CMainDlg& dialog_;
+        bool claimed_;
     };
 
     // Marks a handler running; when the outermost one is done, the focus is repaired.
@@ -134,7 +168,15 @@ private:
     void OnHostChosen();
     void OnHostEditChange(WORD id);
     void OnEndSession(bool ending);
+    // A close that comes while a command runs: remembered, after asking to stop waiting where
+    // the operation can be stopped.
+    void OnCloseDuringCommand(WORD id);
     bool HandleHostFieldKey(const MSG& message);
+    // True for input meant for the busy window, which it does not take.
+    bool IsInputWhileBusy(const MSG& message) const;
+    // Shows the record again in a form whose fields were changed while host work ran, when
+    // the changes could not be stored.
+    void RestoreFormFromRecord();
 
     std::wstring ReadHostName(bool fromList);
     void ConnectToHost(bool fromList, bool force);
@@ -142,6 +184,8 @@ private:
     bool ForgetHighlightedHost();
     void ShowHostList(bool show);
     void SelectVmFromList();
+    // Selects the loaded machine's entry again; false when the list does not hold it.
+    bool ShowSelectedVmInList();
     void UpdateListEnabling();
 
     // Enables or disables a control, noting when the control that has the focus is disabled.
@@ -160,6 +204,11 @@ private:
         bool inUse = false;
     } waitCursor;
     bool suppressChange = false;
+    bool commandRunning = false;
+    bool formChangedWhileBusy = false;
+    int busyDepth = 0;
+    // The close (IDOK or IDCANCEL) asked for while a command ran; 0 when none.
+    WORD pendingClose = 0;
     // Set while the program itself closes the open host list: that is no choice of a host.
     bool closingHostList = false;
     // The control that last had the focus when a handler disabled it or began busy mode.

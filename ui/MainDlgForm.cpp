@@ -60,15 +60,8 @@ void CMainDlg::SelectVmFromList()
     const HWND list = GetDlgItem(IDC_VM_LIST);
     const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
     const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    if (selectedVm && count > 0 && dirty && !ConfirmDiscard()) {
-        for (LRESULT index = 0; index < count; ++index) {
-            if (SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0) ==
-                reinterpret_cast<LRESULT>(selectedVm)) {
-                SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-                return;
-            }
-        }
-    }
+    if (selectedVm && count > 0 && dirty && !ConfirmDiscard() && ShowSelectedVmInList())
+        return;
     if (selected < 0)
         return;
     auto* vm = reinterpret_cast<VmEntry*>(
@@ -78,11 +71,31 @@ void CMainDlg::SelectVmFromList()
     SetDirty(false);
 }
 
+bool CMainDlg::ShowSelectedVmInList()
+{
+    const HWND list = GetDlgItem(IDC_VM_LIST);
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; selectedVm && index < count; ++index) {
+        if (SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0) ==
+            reinterpret_cast<LRESULT>(selectedVm)) {
+            SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            return true;
+        }
+    }
+    return false;
+}
+
 void CMainDlg::OnFieldChange(WORD id)
 {
     const HWND control = GetDlgItem(id);
     if (!IsWindowEnabled(control) || suppressChange)
         return;
+    // The record is the worker's while host work runs: the change is not stored, and the form
+    // shows the record again when the work is over.
+    if (app->HostWorkRunning()) {
+        formChangedWhileBusy = true;
+        return;
+    }
     switch (id) {
     case IDC_NUMLOCK:
         app->StoreBiosNumLock();
@@ -107,6 +120,16 @@ void CMainDlg::OnFieldChange(WORD id)
     }
     InvalidateRect(control, nullptr, TRUE);
     SetDirty(true);
+}
+
+void CMainDlg::RestoreFormFromRecord()
+{
+    VmEntry* const vm = app->CurrentVm();
+    if (!vm || !IsWindowEnabled(GetDlgItem(IDC_BIOS_GUID)))
+        return;
+    const bool wasDirty = dirty != 0;
+    ShowLoadedVm(*vm);
+    SetDirty(wasDirty);
 }
 
 void CMainDlg::OnApply(WORD)

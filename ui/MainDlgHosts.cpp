@@ -103,10 +103,11 @@ void CMainDlg::ConnectToHost(bool fromList, bool force)
             ShowCurrentHost();
         } else {
             currentHost = name;
-            if (app->OpenHost(name)) {
+            bool told = false;
+            if (app->OpenHost(name, told)) {
                 AddHostToCombo(name.c_str(), true);
                 SetDirty(false);
-            } else if (!hostwait::StopRequested()) {
+            } else if (!told) {
                 // A connection the user stopped waiting for is not a failure to tell of.
                 ShowErrorBox(communicationFailureText, hostSelectionCaption);
             }
@@ -202,17 +203,21 @@ bool CMainDlg::HandleHostFieldKey(const MSG& message)
     }
     if (message.message != WM_KEYDOWN)
         return false;
-    if (message.wParam == VK_RETURN) {
-        // Enter connects to the name in the field; the open list closes without a choice.
-        if (listOpen)
-            ShowHostList(false);
-        ConnectToHost(false, false);
+    const bool enter = message.wParam == VK_RETURN;
+    const bool forget = message.wParam == VK_DELETE && listOpen;
+    if (!enter && !forget)
+        return false;
+    // Both start a command of their own: while another runs, the key is taken and does nothing.
+    const CommandClaim command(*this);
+    if (!command)
         return true;
-    }
-    // Delete in the open list forgets the highlighted host; it does not also edit the field.
-    if (message.wParam == VK_DELETE && listOpen)
+    if (forget)
         return ForgetHighlightedHost();
-    return false;
+    // Enter connects to the name in the field; the open list closes without a choice.
+    if (listOpen)
+        ShowHostList(false);
+    ConnectToHost(false, false);
+    return true;
 }
 
 bool CMainDlg::ForgetHighlightedHost()
@@ -257,6 +262,7 @@ void CMainDlg::AddHostsToCombo(const std::vector<std::wstring_view>& names)
 
 void CMainDlg::FillVmList(const ManagementSession& session)
 {
+    app->CheckWindowOwns("the inventory");
     std::vector<FillEntry> entries;
     entries.reserve(session.vmEntries.size());
     for (const VmEntryPtr& entry : session.vmEntries) {

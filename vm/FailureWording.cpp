@@ -21,6 +21,15 @@ std::wstring ListingFailureText(const ManagementSession& session, size_t listed)
                        session.failure);
 }
 
+std::wstring StoppedListingText(const ManagementSession& session, size_t listed)
+{
+    const std::wstring count = listed == 0   ? L"no virtual machine was"
+                               : listed == 1 ? L"only 1 virtual machine was"
+                                             : L"only " + std::to_wstring(listed) + L" virtual machines were";
+    return L"Brackwin stopped waiting for " + session.hostName + L": " + count +
+           L" listed. Use \"Refresh Virtual Machine List\" to list them all.";
+}
+
 std::wstring LoadFailureText(const VmEntry& entry, bool justSaved)
 {
     const std::wstring what = justSaved ? L" were saved, but could not be read back from "

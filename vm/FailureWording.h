@@ -18,6 +18,8 @@ std::wstring WithDetails(const std::wstring& sentence, const HostFailure& failur
 
 // The session's listing failed after `listed` machines were read.
 std::wstring ListingFailureText(const ManagementSession& session, size_t listed);
+// The user stopped waiting for the session's listing after `listed` machines were read.
+std::wstring StoppedListingText(const ManagementSession& session, size_t listed);
 // The machine's settings (or its state, read first) could not be read, or read back just after
 // they were saved.
 std::wstring LoadFailureText(const VmEntry& entry, bool justSaved);

@@ -11,8 +11,17 @@ void ForEachMethodResult(MI_Operation* operation,
         delivery.result = PullInstance(operation, delivery.output, moreResults, &delivery.message);
         // The final result may come on its own after the output: only a delivery that carries
         // something (an output or a failure) is an answer.
-        if (delivery.result != MI_RESULT_OK || delivery.output)
+        if (delivery.result == MI_RESULT_OK && !delivery.output)
+            continue;
+        // A job is followed inside the answer's handling: when that throws, the operation is
+        // still read to its final result, as the client wants before it is closed.
+        try {
             onDelivery(delivery);
+        } catch (...) {
+            while (moreResults)
+                static_cast<void>(PullInstance(operation, delivery.output, moreResults, nullptr));
+            throw;
+        }
     } while (moreResults);
 }
 

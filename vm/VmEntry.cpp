@@ -100,23 +100,32 @@ bool VmEntry::ReadPowerState()
     MI_Session_QueryInstances(&session->miSession, 0, nullptr, virtualizationNamespace, L"WQL",
                               query.c_str(), nullptr, operation.Put());
     std::optional<std::uint16_t> state;
-    MI_Result result = MI_RESULT_OK;
-    std::wstring message;
+    // The first failure, of the operation or of the read of the state: a final delivery that
+    // reports success after a failed read does not make it "not found".
+    HostFailure failure;
     bool found = false;
     bool moreResults = false;
     do {
         const MI_Instance* instance = nullptr;
-        result = PullInstance(operation.Get(), instance, moreResults, &message);
-        if (result == MI_RESULT_OK && instance) {
-            found = true;
-            state = ReadUint16Element(instance, L"EnabledState", &result);
-            if (ElementReadFailed(result))
-                found = false;
+        std::wstring message;
+        const MI_Result result = PullInstance(operation.Get(), instance, moreResults, &message);
+        if (result != MI_RESULT_OK) {
+            if (failure.result == MI_RESULT_OK)
+                failure = {result, std::move(message)};
+            continue;
         }
+        if (!instance)
+            continue;
+        MI_Result read = MI_RESULT_OK;
+        state = ReadUint16Element(instance, L"EnabledState", &read);
+        if (!ElementReadFailed(read))
+            found = true;
+        else if (failure.result == MI_RESULT_OK)
+            failure = {read, {}};
     } while (moreResults);
     if (!found) {
-        session->NoteFailure(result == MI_RESULT_OK ? MI_RESULT_NOT_FOUND : result,
-                             std::move(message));
+        session->NoteFailure(failure.result == MI_RESULT_OK ? MI_RESULT_NOT_FOUND : failure.result,
+                             std::move(failure.message));
         return false;
     }
     EnabledState = state.value_or(stateUnknown);

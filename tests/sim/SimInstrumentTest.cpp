@@ -1,6 +1,8 @@
 // The instrument itself: faults on every call kind, the call log with operation flags, the
 // flags a client refuses, and the live count of every handle the client hands out.
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "tests/sim/SimFixture.h"
 
@@ -352,6 +354,33 @@ TEST_F(InstrumentTest, WhatAnOperationDeliveredIsReadOnlyAndNeedsAPlaceToGo)
                   L"MI_Instance_AddElement on an instance that belongs to an operation or another instance"}),
               world.Misuses());
     world.ClearMisuses();
+    Close(session);
+}
+
+// A test sets faults while a worker calls the client, as the window tests do: the controls
+// take the client's lock, so neither side sees the other's lists half-changed.
+TEST_F(InstrumentTest, FaultsCanBeSetWhileAnotherThreadCallsTheClient)
+{
+    MI_Session session = Open(L"HV-LAB01");
+    std::atomic<bool> done{false};
+    std::thread setter([&] {
+        for (unsigned i = 0; !done; ++i) {
+            // Never due: only the lists' upkeep is exercised.
+            world.FailCall(sim::CallKind::ReadInstance, 1000000, injected);
+            world.FixReturnValue(L"RequestStateChange", 32775);
+            world.ClearReturnValue(L"RequestStateChange");
+            world.PlanNextJob({});
+            if (i % 64 == 0)
+                world.ClearCalls();
+        }
+    });
+    for (int i = 0; i < 300; ++i) {
+        const Pulled pulled = Query(session, v2, L"SELECT Name FROM Msvm_ComputerSystem");
+        ASSERT_EQ(pulled.result, MI_RESULT_OK);
+        ASSERT_EQ(pulled.values.size(), 2u);
+    }
+    done = true;
+    setter.join();
     Close(session);
 }
 

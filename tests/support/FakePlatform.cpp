@@ -1,6 +1,7 @@
 #include "tests/support/FakePlatform.h"
 
 #include "base/HostFolder.h"
+#include "tests/support/ProgressWindowSearch.h"
 
 #include <filesystem>
 #include <system_error>
@@ -12,7 +13,8 @@ FakePlatform* current = nullptr;
 int RecordBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style)
 {
     FakePlatform& fake = *FakePlatform::Current();
-    fake.boxes.push_back({owner, text ? text : L"", caption ? caption : L"", style});
+    fake.boxes.push_back({owner, text ? text : L"", caption ? caption : L"", style,
+                          owner && FindProgressWindow(owner) != nullptr});
     if (fake.answers.empty())
         return IDOK;
     const int answer = fake.answers.front();

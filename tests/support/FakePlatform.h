@@ -14,6 +14,8 @@ struct RecordedBox {
     std::wstring text;
     std::wstring caption;
     UINT style;
+    // Whether the program's progress window stood on screen as the box was shown.
+    bool overProgress = false;
 };
 
 class FakePlatform {

@@ -3,11 +3,30 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "res/resource.h"
 
+namespace {
+
+// What was touched from the wrong thread during the test: any touch fails it.
+std::mutex touchesLock;
+std::vector<std::string> wrongThreadTouches;
+
+void NoteWrongThread(const char* what)
+{
+    const std::lock_guard<std::mutex> lock(touchesLock);
+    wrongThreadTouches.emplace_back(what);
+}
+
+}
+
 void MainWindowFixture::SetUp()
 {
+    wrongThreadTouches.clear();
+    SetWrongThreadHandler(NoteWrongThread);
     application = std::make_unique<Application>(GetModuleHandleW(nullptr));
     ASSERT_NE(application->Init(), -1);
     ASSERT_TRUE(application->OpenMainWindow(SW_SHOWNORMAL));
@@ -26,6 +45,9 @@ void MainWindowFixture::TearDown()
     EXPECT_EQ(world.Live(), sim::LiveCounts{});
     for (const std::wstring& misuse : world.Misuses())
         ADD_FAILURE() << "client misuse: " << std::string(misuse.begin(), misuse.end());
+    SetWrongThreadHandler(nullptr);
+    for (const std::string& touch : wrongThreadTouches)
+        ADD_FAILURE() << "touched from the wrong thread: " << touch;
 }
 
 HWND MainWindowFixture::Window() const

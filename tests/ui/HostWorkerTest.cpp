@@ -137,6 +137,9 @@ TEST_F(HostWorkerTest, AJobWaitIsStoppedWhileTheHostsJobRunsOn)
                                L"shown is read again.");
     EXPECT_EQ(LastBox()->caption, L"Error Changing VM State");
     EXPECT_EQ(LastBox()->style, static_cast<UINT>(MB_ICONINFORMATION));
+    // The box came once the progress window was gone, and the window is active again.
+    EXPECT_FALSE(LastBox()->overProgress);
+    EXPECT_EQ(GetActiveWindow(), Window());
     // The host's job was left running, and the state was read again after the stop.
     const auto& jobs = world.FindHost(L"HV-LAB01")->Jobs();
     ASSERT_FALSE(jobs.empty());
@@ -190,16 +193,27 @@ TEST_F(HostWorkerTest, AConnectionAttemptIsStoppedAndCancelledWithoutABox)
     EXPECT_EQ(ComboHosts(), std::vector<std::wstring>{L"HV-LAB01"});
 }
 
-// A click that reaches the busy window anyway (sent by another program) starts nothing.
-TEST_F(HostWorkerTest, ABusyWindowTakesNoSecondCommand)
+// A worker that lacks a part it is made of runs the work on the calling thread instead of
+// waiting on nothing or running no job.
+TEST(HostWorkerParts, AWorkerWithoutAllItsPartsRunsTheWorkOnTheCallingThread)
 {
-    LoadLabVm(L"Web Frontend");
-    dialog->SetBusy(true);
-    world.ClearCalls();
-    Command(IDC_REFRESH_STATE);
-    Command(IDC_REFRESH_LIST);
-    EXPECT_TRUE(world.Calls().empty());
-    dialog->SetBusy(false);
+    for (int missing = 0; missing < 3; ++missing) {
+        SCOPED_TRACE(missing);
+        CMessageLoop loop;
+        WorkerParts parts = WorkerParts::Make();
+        if (missing == 0)
+            parts.callWindow.Reset();
+        else if (missing == 1)
+            parts.start.Reset();
+        else
+            parts.done.Reset();
+        HostWorker worker(loop, std::move(parts));
+        EXPECT_FALSE(worker.Threaded());
+        DWORD ranOn = 0;
+        EXPECT_EQ(worker.Run(nullptr, L"Testing", false, [&] { ranOn = GetCurrentThreadId(); }),
+                  WorkOutcome::Finished);
+        EXPECT_EQ(ranOn, GetCurrentThreadId());
+    }
 }
 
 }

@@ -25,8 +25,8 @@ TEST_F(SettingsForm, SelectingAMachineLoadsItCleanAndEnabled)
         EXPECT_TRUE(IsEnabled(id)) << id;
     EXPECT_FALSE(IsEnabled(IDC_APPLY));
     EXPECT_FALSE(IsEnabled(IDC_RESET));
-    EXPECT_NE(application->currentVm, nullptr);
-    EXPECT_EQ(dialog->selectedVm, application->currentVm);
+    EXPECT_NE(application->CurrentVm(), nullptr);
+    EXPECT_EQ(dialog->selectedVm, application->CurrentVm());
 }
 
 TEST_F(SettingsForm, AThirtyThirdCharacterTurnsTheFieldRedAndBackGreen)
@@ -35,10 +35,10 @@ TEST_F(SettingsForm, AThirtyThirdCharacterTurnsTheFieldRedAndBackGreen)
     Type(IDC_ASSET_TAG, std::wstring(33, L'A').c_str());
     EXPECT_FALSE(ShowsValid(IDC_ASSET_TAG));
     EXPECT_TRUE(IsEnabled(IDC_APPLY));
-    EXPECT_NE(application->currentVm->settings.ChassisAssetTag(), std::wstring(33, L'A'));
+    EXPECT_NE(application->CurrentVm()->settings.ChassisAssetTag(), std::wstring(33, L'A'));
     Type(IDC_ASSET_TAG, std::wstring(32, L'A').c_str());
     EXPECT_TRUE(ShowsValid(IDC_ASSET_TAG));
-    EXPECT_EQ(application->currentVm->settings.ChassisAssetTag(), std::wstring(32, L'A'));
+    EXPECT_EQ(application->CurrentVm()->settings.ChassisAssetTag(), std::wstring(32, L'A'));
 }
 
 struct InvalidField {
@@ -152,7 +152,7 @@ TEST_F(SettingsForm, ResetAnsweredYesReloadsTheMachineFromTheHost)
     Command(IDC_RESET);
     Pump();
     EXPECT_EQ(Text(IDC_BASEBOARD_SERIAL), original);
-    EXPECT_EQ(application->currentVm->settings.BaseBoardSerialNumber(), original);
+    EXPECT_EQ(application->CurrentVm()->settings.BaseBoardSerialNumber(), original);
     EXPECT_FALSE(IsEnabled(IDC_APPLY));
     EXPECT_FALSE(IsEnabled(IDC_RESET));
 }
@@ -160,11 +160,11 @@ TEST_F(SettingsForm, ResetAnsweredYesReloadsTheMachineFromTheHost)
 TEST_F(SettingsForm, TheNumLockCheckBoxAloneEnablesApply)
 {
     LoadLabVm(L"Test Client");
-    const bool before = application->currentVm->settings.BiosNumLock();
+    const bool before = application->CurrentVm()->settings.BiosNumLock();
     SendMessageW(Control(IDC_NUMLOCK), BM_CLICK, 0, 0);
     Pump();
     EXPECT_TRUE(IsEnabled(IDC_APPLY));
-    EXPECT_NE(application->currentVm->settings.BiosNumLock(), before);
+    EXPECT_NE(application->CurrentVm()->settings.BiosNumLock(), before);
 }
 
 TEST_F(SettingsForm, AFailedLoadShowsTheErrorAndDisablesTheFormAndPowerButtons)
@@ -189,7 +189,7 @@ TEST_F(SettingsForm, ANewGuidIsThirtySixLowerCaseCharactersAndStoredBraced)
     ASSERT_EQ(typed.size(), 36u);
     for (wchar_t c : typed)
         EXPECT_TRUE((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || c == L'-');
-    const std::wstring stored = application->currentVm->settings.BiosGuid();
+    const std::wstring stored = application->CurrentVm()->settings.BiosGuid();
     ASSERT_EQ(stored.size(), 38u);
     EXPECT_EQ(stored.front(), L'{');
     EXPECT_TRUE(ShowsValid(IDC_BIOS_GUID));

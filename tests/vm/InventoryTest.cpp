@@ -152,6 +152,23 @@ TEST_F(Inventory, MachinesWithoutAUsableIdentifierAreLeftOutAndLongNamesCut)
     EXPECT_EQ(names[4], std::wstring(100, L'w'));
 }
 
+// The query's final result comes as its own delivery after the instance: its success does not
+// hide that the state itself could not be read.
+TEST_F(Inventory, AStateThatCannotBeReadIsReportedAsThatFailureNotAsNotFound)
+{
+    ASSERT_TRUE(ListVirtualMachines(*session));
+    VmEntry& web = *Entry(*session, L"Web");
+    world.FailCall(CallKind::GetElement, 1, MI_RESULT_SERVER_LIMITS_EXCEEDED, L"EnabledState");
+    EXPECT_FALSE(web.ReadPowerState());
+    EXPECT_EQ(session->failure.result, MI_RESULT_SERVER_LIMITS_EXCEEDED);
+    session->failure = {};
+    ASSERT_TRUE(world.FindHost(L"HV-LAB01")->RemoveVm(web.Name));
+    EXPECT_FALSE(web.ReadPowerState());
+    EXPECT_EQ(session->failure.result, MI_RESULT_NOT_FOUND);
+    session->vmEntries.clear();
+    ExpectNothingLeaked();
+}
+
 TEST_F(Inventory, RefreshStateReadsTheMachineAndAFailureKeepsTheOldState)
 {
     ASSERT_TRUE(ListVirtualMachines(*session));
