@@ -235,6 +235,9 @@ TEST_F(OneCommand, AnExceptionOnTheWindowsThreadDuringTheWaitEndsNothingButThatT
     EXPECT_TRUE(platform.boxes.empty());
     EXPECT_TRUE(IsWindowEnabled(Window()));
     EXPECT_EQ(LabVm(L"Test Client").settings.chassisAssetTag, L"ASSET-NEW");
+    // The worker is free for the next operation.
+    SelectVm(L"Web Frontend");
+    EXPECT_EQ(Text(IDC_VM_NAME), L"Web Frontend");
     Command(IDCANCEL);
     EXPECT_EQ(Pump(), std::optional<int>(2));
     EXPECT_EQ(HostFileBytes(), "HV-LAB01\r\n");
