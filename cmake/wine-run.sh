@@ -20,4 +20,14 @@ if [ ! -f "$WINEPREFIX/.brackwin-ready" ]; then
         fi
     ) 9>"$WINEPREFIX.lock"
 fi
-exec wine "$@"
+# The first program of a Wine session starts the wineserver and the session's service
+# processes, and they inherit its output and keep it open until the session ends. ctest waits
+# for a test's output to close, so such a test would last until the last Wine program of the
+# whole run had ended, holding one of ctest's parallel slots all along: the program writes into
+# a file instead, shown when it ends.
+output=$(mktemp)
+trap 'rm -f "$output"' EXIT
+status=0
+wine "$@" >"$output" 2>&1 || status=$?
+cat "$output"
+exit $status
