@@ -16,7 +16,7 @@ if [ -n "${DISPLAY:-}" ] && [ -z "${BRACKWIN_HEADLESS:-}" ]; then
 fi
 
 # The tour's own prefix: with no window manager under Xvfb, Wine draws the window frames
-# itself (Decorated=N) and needs the Marlett font for the caption buttons.
+# itself (Decorated=N), with the caption buttons from fonts-wine's Marlett.
 export WINEPREFIX=$PWD/build/wineprefix-xvfb
 shots=build/screenshots
 rm -rf "$shots"
@@ -24,9 +24,6 @@ mkdir -p "$shots/bmp"
 xvfb-run -a -s '-screen 0 1280x800x24' bash -c '
     set -euo pipefail
     "'"$run"'" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Decorated /d N /f >/dev/null
-    fonts=$WINEPREFIX/drive_c/windows/Fonts
-    [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ] &&
-        mkdir -p "$fonts" && cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
     status=0
     "'"$run"'" build/bin/brackwin-tour.exe "'"$shots"'/bmp" || status=$?
     wineserver -k 2>/dev/null || true

@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb imagemagick)
+# fonts-wine: Wine's own Tahoma (the dialogs' font) and Marlett (the caption buttons).
+packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine xvfb imagemagick)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||

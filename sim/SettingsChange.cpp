@@ -2,7 +2,7 @@
 // applies it at once or through a job. Changing the BIOS GUID, a serial number or the asset
 // tag of a VM that is not off is refused, as a real host refuses it while the VM is online.
 // A checkpoint's settings are frozen: naming one is refused at once with 32773 (invalid
-// parameter) and changes nothing.
+// parameter) and changes nothing. A generation 2 VM keeps its Num Lock value.
 #include <optional>
 
 #include "sim/CimXmlReader.h"
@@ -77,7 +77,10 @@ std::optional<MI_Uint32> ReadChange(const CimInstanceText& text, const Vm& vm, C
         if (numLock->isArray || !SameText(numLock->type, L"boolean") ||
             !(SameText(value, L"TRUE") || SameText(value, L"FALSE")))
             return wrongDataType;
-        change.settings.biosNumLock = SameText(value, L"TRUE");
+        // Generation 2 firmware has no Num Lock setting; what a host does with one written is
+        // undocumented, and it is modelled as accepted and ignored.
+        if (vm.generation != 2)
+            change.settings.biosNumLock = SameText(value, L"TRUE");
     }
     return std::nullopt;
 }

@@ -29,6 +29,23 @@ constexpr int settingsControls[] = {IDC_NUMLOCK,   IDC_BASEBOARD_SERIAL, IDC_BIO
 constexpr int formTexts[] = {IDC_VM_NAME,   IDC_VM_ID,     IDC_BASEBOARD_SERIAL, IDC_BIOS_GUID,
                              IDC_BIOS_SERIAL, IDC_ASSET_TAG, IDC_CHASSIS_SERIAL};
 
+// The DPI the window is drawn at: its monitor's where the system tells it (Windows 10 version
+// 1607 and later, looked up at run time), otherwise the system's.
+UINT WindowDpi(HWND window)
+{
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow)
+        return getDpiForWindow(window);
+    struct WindowDc {
+        HWND window;
+        HDC dc;
+        ~WindowDc() { ReleaseDC(window, dc); }
+    } screen{window, GetDC(window)};
+    return static_cast<UINT>(GetDeviceCaps(screen.dc, LOGPIXELSY));
+}
+
 HICON LoadIconSized(int id, int width, int height)
 {
     return static_cast<HICON>(LoadImageW(ProcessModule() ? ProcessModule()->GetResourceInstance()
@@ -245,7 +262,9 @@ void CMainDlg::SetIcons()
     smallIcon.Reset(LoadIconSized(IDI_BRACKWIN, GetSystemMetrics(SM_CXSMICON),
                                   GetSystemMetrics(SM_CYSMICON)));
     SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.Get()));
-    guidIcon.Reset(LoadIconSized(IDI_NEWGUID, 24, 24));
+    // 24 by 24 pixels at 96 DPI, and as many more as the window's DPI asks.
+    const int guidIconSize = MulDiv(24, static_cast<int>(WindowDpi(m_hWnd)), USER_DEFAULT_SCREEN_DPI);
+    guidIcon.Reset(LoadIconSized(IDI_NEWGUID, guidIconSize, guidIconSize));
     SendDlgItemMessageW(m_hWnd, IDC_NEW_GUID, BM_SETIMAGE, IMAGE_ICON,
                         reinterpret_cast<LPARAM>(guidIcon.Get()));
 }

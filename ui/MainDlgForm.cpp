@@ -39,6 +39,8 @@ void CMainDlg::ShowLoadedVm(const VmEntry& vm)
              fits(chassisSerial)};
     app->ShowPowerState(false);
     EnableSettingsControls(true);
+    // A generation 2 machine's box shows its value as read but cannot change it.
+    EnableControl(IDC_NUMLOCK, settings.HasNumLockSetting());
 }
 
 void CMainDlg::ShowLoadFailure(const wchar_t* text)

@@ -163,9 +163,13 @@ bool VmEntry::ReadSettings()
         session->NoteFailure(result);
         return false;
     }
+    // The generation decides only whether Num Lock may be changed: a subtype that cannot be
+    // read is unknown, and the machine is treated as before generations were told apart.
+    std::wstring subType;
+    ReadSetting(found, L"VirtualSystemSubType", subType);
     settingsInstance = std::move(instance);
     settings.StoreRead(numLock, std::move(baseBoard), std::move(guid), std::move(biosSerial),
-                       std::move(assetTag), std::move(chassisSerial));
+                       std::move(assetTag), std::move(chassisSerial), std::move(subType));
     return true;
 }
 

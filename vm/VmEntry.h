@@ -23,7 +23,8 @@ public:
     // Reads only EnabledState anew, for polling: one query of one property. False leaves the
     // entry as it was.
     [[nodiscard]] bool ReadPowerState();
-    // Reads the six settings from the host. False leaves the record as it was.
+    // Reads the six settings and the machine's VirtualSystemSubType from the host. False leaves
+    // the record as it was.
     [[nodiscard]] bool ReadSettings();
     // RefreshState, then ReadSettings.
     [[nodiscard]] bool LoadSettings();

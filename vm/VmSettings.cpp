@@ -24,6 +24,12 @@ wchar_t HexDigit(wchar_t c)
 
 VmSettings::VmSettings(std::wstring instanceId) : instanceId(std::move(instanceId)) {}
 
+void VmSettings::SetBiosNumLock(bool on)
+{
+    if (HasNumLockSetting())
+        biosNumLock = on;
+}
+
 bool VmSettings::SetBaseBoardSerialNumber(std::wstring_view text)
 {
     return StoreLimited(baseBoardSerialNumber, text);
@@ -55,7 +61,7 @@ bool VmSettings::SetBiosGuid(std::wstring_view text)
 
 void VmSettings::StoreRead(bool numLock, std::wstring baseBoard, std::wstring guid,
                            std::wstring biosSerial, std::wstring assetTag,
-                           std::wstring chassisSerial)
+                           std::wstring chassisSerial, std::wstring subType)
 {
     biosNumLock = numLock;
     baseBoardSerialNumber = std::move(baseBoard);
@@ -63,6 +69,7 @@ void VmSettings::StoreRead(bool numLock, std::wstring baseBoard, std::wstring gu
     biosSerialNumber = std::move(biosSerial);
     chassisAssetTag = std::move(assetTag);
     chassisSerialNumber = std::move(chassisSerial);
+    virtualSystemSubType = std::move(subType);
 }
 
 std::optional<std::wstring> NormalizeGuid(std::wstring_view text)

@@ -10,10 +10,16 @@ class VmSettings {
 public:
     static constexpr size_t textLimit = 32;
     static constexpr size_t guidLength = 38;
+    // The VirtualSystemSubType of generation 2 machines, whose firmware has no Num Lock setting.
+    static constexpr wchar_t generation2SubType[] = L"Microsoft:Hyper-V:SubType:2";
 
     explicit VmSettings(std::wstring instanceId = L"");
 
     bool BiosNumLock() const { return biosNumLock; }
+    // False for a generation 2 machine: its Num Lock value stays as read and is written back
+    // unchanged, since what its host does with a changed one is undocumented. A generation 1
+    // machine and an unknown subtype have the setting.
+    bool HasNumLockSetting() const { return virtualSystemSubType != generation2SubType; }
     const std::wstring& InstanceId() const { return instanceId; }
     const std::wstring& BaseBoardSerialNumber() const { return baseBoardSerialNumber; }
     const std::wstring& BiosSerialNumber() const { return biosSerialNumber; }
@@ -21,7 +27,8 @@ public:
     const std::wstring& ChassisSerialNumber() const { return chassisSerialNumber; }
     const std::wstring& BiosGuid() const { return biosGuid; }
 
-    void SetBiosNumLock(bool on) { biosNumLock = on; }
+    // Ignored where the machine has no Num Lock setting.
+    void SetBiosNumLock(bool on);
     // Each text setter stores 0 to 32 characters unchanged and rejects longer text.
     [[nodiscard]] bool SetBaseBoardSerialNumber(std::wstring_view text);
     [[nodiscard]] bool SetBiosSerialNumber(std::wstring_view text);
@@ -33,7 +40,7 @@ public:
     // Replaces every setting with values read from the host, stored as they come: a value
     // beyond a limit is kept whole, and the setters refuse it until it is edited to fit.
     void StoreRead(bool numLock, std::wstring baseBoard, std::wstring guid, std::wstring biosSerial,
-                   std::wstring assetTag, std::wstring chassisSerial);
+                   std::wstring assetTag, std::wstring chassisSerial, std::wstring subType);
 
 private:
     bool biosNumLock = false;
@@ -43,6 +50,7 @@ private:
     std::wstring chassisAssetTag;
     std::wstring chassisSerialNumber;
     std::wstring biosGuid;
+    std::wstring virtualSystemSubType;
 };
 
 // The 38-character braced upper-case form of the first 32 hexadecimal digits in the text,

@@ -6,14 +6,6 @@ namespace {
 
 constexpr DWORD patience = 20000;
 
-std::wstring ProgramFolder()
-{
-    std::vector<wchar_t> path(MAX_PATH * 4);
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    std::wstring folder(path.data(), length);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
 struct WindowSearch {
     DWORD processId;
     std::function<bool(HWND)> matches;
@@ -53,12 +45,22 @@ HWND WaitForTopLevel(HANDLE process, DWORD processId, std::function<bool(HWND)> 
 ProgramProcess::ProgramProcess(const wchar_t* fileName, const wchar_t* arguments)
 {
     const std::wstring path = ProgramFolder() + fileName;
-    std::wstring commandLine = L"\"" + path + L"\" " + arguments;
+    Start(path, L"\"" + path + L"\" " + arguments, nullptr);
+}
+
+ProgramProcess::ProgramProcess(const std::wstring& path, const std::wstring& currentDirectory)
+{
+    Start(path, L"\"" + path + L"\"", currentDirectory.c_str());
+}
+
+void ProgramProcess::Start(const std::wstring& path, std::wstring commandLine,
+                           const wchar_t* currentDirectory)
+{
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info))
+                        currentDirectory, &startup, &info))
         return;
     CloseHandle(info.hThread);
     process_ = info.hProcess;
@@ -101,6 +103,14 @@ DWORD ProgramProcess::WaitForExit()
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process_, &code);
     return code;
+}
+
+std::wstring ProgramProcess::ProgramFolder()
+{
+    std::vector<wchar_t> path(MAX_PATH * 4);
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    std::wstring folder(path.data(), length);
+    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
 }
 
 std::wstring ProgramProcess::MessageBoxText(HWND box)

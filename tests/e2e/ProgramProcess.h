@@ -8,7 +8,10 @@
 
 class ProgramProcess {
 public:
+    // A program of the test program's folder, started there.
     explicit ProgramProcess(const wchar_t* fileName, const wchar_t* arguments = L"");
+    // The program at path, started in currentDirectory.
+    ProgramProcess(const std::wstring& path, const std::wstring& currentDirectory);
     ~ProgramProcess();
     ProgramProcess(const ProgramProcess&) = delete;
     ProgramProcess& operator=(const ProgramProcess&) = delete;
@@ -22,11 +25,15 @@ public:
     // The exit code, or STILL_ACTIVE when it did not end within 20 s (it is then ended).
     DWORD WaitForExit();
 
+    // The test program's folder, with a trailing backslash: the built programs are there.
+    static std::wstring ProgramFolder();
     static std::wstring MessageBoxText(HWND box);
     // Asks condition every 50 ms until it holds (true) or 20 s have passed (false).
     static bool WaitUntil(const std::function<bool()>& condition);
 
 private:
+    void Start(const std::wstring& path, std::wstring commandLine, const wchar_t* currentDirectory);
+
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };

@@ -14,8 +14,13 @@ protected:
     MethodsTest()
     {
         sim::Host& lab = world.AddHost(L"HV-LAB01");
-        offVm = &lab.AddVm(Machine(L"Test Client", sim::state::Off, offGuid));
-        runningVm = &lab.AddVm(Machine(L"Web", sim::state::Running, runningGuid));
+        // Generation 1 machines: their firmware has the Num Lock setting the tests change.
+        sim::VmConfig off = Machine(L"Test Client", sim::state::Off, offGuid);
+        off.generation = 1;
+        offVm = &lab.AddVm(off);
+        sim::VmConfig running = Machine(L"Web", sim::state::Running, runningGuid);
+        running.generation = 1;
+        runningVm = &lab.AddVm(running);
         sim::VmConfig stubborn = Machine(L"Stubborn", sim::state::Running, stubbornGuid);
         stubborn.guestIgnoresShutdown = true;
         stubbornVm = &lab.AddVm(stubborn);
@@ -192,6 +197,26 @@ TEST_F(MethodsTest, IdentityOfARunningVmCannotChange)
     EXPECT_EQ(0u, Modify(SettingsXml(runningGuid, Text(L"BIOSNumLock", L"true", L"boolean") +
                                      Text(L"BIOSSerialNumber", before))).returnValue);
     EXPECT_TRUE(runningVm->settings.biosNumLock);
+}
+
+// Generation 2 firmware has no Num Lock setting: the host takes the rest of the change and
+// keeps the machine's value, whichever is sent.
+TEST_F(MethodsTest, AGeneration2VmTakesTheChangeButKeepsItsNumLock)
+{
+    world.settingsAnswer = sim::SettingsAnswer::Immediate;
+    for (const bool held : {false, true}) {
+        sim::VmConfig config = Machine(held ? L"Gen2 On" : L"Gen2 Off", sim::state::Off,
+                                       held ? L"0B1C2D3E-4F50-4617-8293-A4B5C6D7E8F9"
+                                            : L"1C2D3E4F-5061-4728-93A4-B5C6D7E8F90A");
+        config.settings.biosNumLock = held;
+        sim::Vm& vm = world.FindHost(L"HV-LAB01")->AddVm(config);
+        ASSERT_EQ(vm.generation, 2);
+        const Answer answer = Modify(SettingsXml(vm.guid,
+            Text(L"BIOSNumLock", held ? L"FALSE" : L"TRUE", L"boolean") + Text(L"ChassisAssetTag", L"G2-TAG")));
+        EXPECT_EQ(0u, answer.returnValue);
+        EXPECT_EQ(held, vm.settings.biosNumLock);
+        EXPECT_EQ(L"G2-TAG", vm.settings.chassisAssetTag);
+    }
 }
 
 TEST_F(MethodsTest, ALongValueSetByAnotherToolIsHeldButNotTaken)

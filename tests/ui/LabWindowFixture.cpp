@@ -14,10 +14,12 @@ LabWindow::LabWindow()
         MI_Uint16 state;
     } machines[] = {{L"Web Frontend", sim::state::Running}, {L"Test Client", sim::state::Off},
                     {L"Archive", sim::state::Saved},        {L"Staging", sim::state::Paused}};
+    // Generation 1 machines, whose firmware has the Num Lock setting.
     for (const auto& machine : machines) {
         sim::VmConfig vm;
         vm.name = machine.name;
         vm.state = machine.state;
+        vm.generation = 1;
         lab.AddVm(vm);
     }
     world.AddHost(L"HVHOST01");

@@ -86,6 +86,34 @@ TEST_F(TemplateLayout, ControlsComeInTabOrderWithTheirClassesMarksAndStartState)
     }
 }
 
+// A settings label is as wide as the field below it, so that a wider font, a larger font
+// setting or another language's dialog font does not cut it: its text fits even half as
+// wide again.
+TEST_F(TemplateLayout, EachFieldLabelIsAsWideAsItsFieldAndHoldsItsTextWithRoomToSpare)
+{
+    const struct {
+        int label;
+        int field;
+    } pairs[] = {{1012, 1013}, {1016, 1014}, {1017, 1018}, {1020, 1021}, {1022, 1023}};
+    const HDC dc = GetDC(Window());
+    const HGDIOBJ previousFont =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(Window(), WM_GETFONT, 0, 0)));
+    for (const auto& pair : pairs) {
+        RECT label{};
+        RECT field{};
+        GetWindowRect(Control(pair.label), &label);
+        GetWindowRect(Control(pair.field), &field);
+        // The label starts two dialog units further right; each edge rounds to a pixel.
+        EXPECT_NEAR(label.right, field.right, 1) << pair.label;
+        const std::wstring text = Text(pair.label);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        EXPECT_LE(extent.cx * 3 / 2, label.right - label.left) << pair.label;
+    }
+    SelectObject(dc, previousFont);
+    ReleaseDC(Window(), dc);
+}
+
 TEST_F(TemplateLayout, TabCyclesThroughTheControlsEnabledAtStart)
 {
     const std::vector<int> expected = {1002, 1008, 1010, 1032, 1, 57664, 1001};

@@ -109,6 +109,43 @@ TEST_F(Apply, NumLockOffIsSentAsFalse)
     EXPECT_FALSE(HostVm(L"Test Client").settings.biosNumLock);
 }
 
+struct GenerationCase {
+    const char* name;
+    int generation;
+    bool hasNumLock;
+    const wchar_t* sent; // BIOSNumLock as written after read as true and set to false
+};
+
+class ApplyGenerations : public Apply, public ::testing::WithParamInterface<GenerationCase> {};
+
+// Only a generation 2 machine's firmware lacks Num Lock: its value is written back as read,
+// whatever is set. A generation 1 machine and an unknown subtype take the change.
+TEST_P(ApplyGenerations, NumLockIsSentAsSetOnlyWhereTheFirmwareHasIt)
+{
+    const GenerationCase& c = GetParam();
+    sim::Vm& vm = HostVm(L"Test Client");
+    vm.generation = c.generation;
+    vm.settings.biosNumLock = true;
+    VmEntry& entry = Loaded(L"Test Client");
+    EXPECT_EQ(entry.settings.HasNumLockSetting(), c.hasNumLock);
+
+    entry.settings.SetBiosNumLock(false);
+    ASSERT_TRUE(entry.settings.SetChassisAssetTag(L"G-TAG"));
+    ASSERT_TRUE(ApplySettings(*session, entry));
+
+    const sim::CimInstanceText sent = SentSettings();
+    ASSERT_EQ(sent.properties.at(1).name, L"BIOSNumLock");
+    EXPECT_EQ(sent.properties.at(1).values.front(), c.sent);
+    EXPECT_EQ(vm.settings.chassisAssetTag, L"G-TAG");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Subtypes, ApplyGenerations,
+    ::testing::Values(GenerationCase{"Generation1", 1, true, L"FALSE"},
+                      GenerationCase{"Generation2", 2, false, L"TRUE"},
+                      GenerationCase{"UnknownSubtype", 3, true, L"FALSE"}),
+    [](const ::testing::TestParamInfo<GenerationCase>& info) { return info.param.name; });
+
 TEST_F(Apply, AJobRunningThreeReadsIsFollowedWith100MsSleepsToSuccess)
 {
     world.durations.settingsJob = 300;

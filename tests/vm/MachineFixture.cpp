@@ -3,14 +3,17 @@
 void MachineFixture::SetUp()
 {
     host = &world.AddHost(L"HV-LAB01");
+    // Generation 1 machines, whose firmware has the Num Lock setting.
     sim::VmConfig off;
     off.name = L"Test Client";
     off.guid = offGuid;
+    off.generation = 1;
     host->AddVm(off);
     sim::VmConfig running;
     running.name = L"Web";
     running.guid = runningGuid;
     running.state = sim::state::Running;
+    running.generation = 1;
     host->AddVm(running);
     HostFixture::SetUp();
     session = Session(L"HV-LAB01");
