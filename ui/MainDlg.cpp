@@ -5,7 +5,9 @@
 #include "app/Application.h"
 #include "base/Platform.h"
 #include "ui/AboutDlg.h"
+#include "mgmt/ManagementSession.h"
 #include "ui/FlagScope.h"
+#include "ui/IdentitiesDlg.h"
 #include "ui/WindowCentring.h"
 
 namespace {
@@ -42,6 +44,7 @@ const CMainDlg::CommandRoute CMainDlg::commandMap[] = {
     {IDCANCEL, anyCode, &CMainDlg::OnCloseCommand},
     {IDC_BROWSE, anyCode, &CMainDlg::OnBrowse},
     {IDC_REFRESH_LIST, anyCode, &CMainDlg::OnRefreshList},
+    {IDC_IDENTITIES, anyCode, &CMainDlg::OnIdentities},
     {IDC_NEW_GUID, anyCode, &CMainDlg::OnNewGuid},
     {IDC_REFRESH_STATE, anyCode, &CMainDlg::OnRefreshState},
     {IDC_SHUTDOWN, anyCode, &CMainDlg::OnGracefulShutdown},
@@ -81,8 +84,10 @@ CMainDlg::HandlerScope::HandlerScope(CMainDlg& dialog) : dialog_(dialog)
 
 CMainDlg::HandlerScope::~HandlerScope()
 {
-    if (--dialog_.handlersRunning == 0)
-        dialog_.RepairFocus();
+    if (--dialog_.handlersRunning != 0)
+        return;
+    dialog_.UpdateIdentitiesButton();
+    dialog_.RepairFocus();
 }
 
 CMainDlg::CMainDlg()
@@ -235,6 +240,26 @@ void CMainDlg::OnCloseCommand(WORD id)
         app->SaveHosts();
     DestroyWindow();
     PostQuitMessage(id);
+}
+
+void CMainDlg::OnIdentities(WORD)
+{
+    if (!app)
+        return;
+    CIdentitiesDlg identities(*app, currentHost);
+    identities.DoModal(m_hWnd);
+}
+
+void CMainDlg::UpdateIdentitiesButton()
+{
+    bool connected = false;
+    if (app && !currentHost.empty())
+        for (const auto& session : app->Sessions())
+            connected = connected || CompareStringOrdinal(session->hostName.c_str(), -1,
+                                                          currentHost.c_str(), -1, TRUE) == CSTR_EQUAL;
+    const HWND button = GetDlgItem(IDC_IDENTITIES);
+    if ((IsWindowEnabled(button) != FALSE) != connected)
+        EnableControl(IDC_IDENTITIES, connected);
 }
 
 void CMainDlg::OnEndSession(bool ending)

@@ -134,6 +134,9 @@ private:
     void OnHostChosen();
     void OnHostEditChange(WORD id);
     void OnEndSession(bool ending);
+    void OnIdentities(WORD id);
+    // "&Identities..." is enabled while the current host has a session.
+    void UpdateIdentitiesButton();
     bool HandleHostFieldKey(const MSG& message);
 
     std::wstring ReadHostName(bool fromList);
