@@ -50,3 +50,14 @@ std::wstring ColumnText(const VmIdentity& machine, IdentityColumn column)
     }
     return L"";
 }
+
+std::wstring TitleLine(std::span<const IdentityColumn> columns, wchar_t separator)
+{
+    std::wstring line;
+    for (IdentityColumn column : columns) {
+        if (!line.empty())
+            line += separator;
+        line += ColumnTitle(column);
+    }
+    return line;
+}

@@ -2,6 +2,7 @@
 // window, the copied text and the exported file show them.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "vm/VmIdentity.h"
@@ -45,3 +46,6 @@ const wchar_t* ColumnTitle(IdentityColumn column);
 
 // The machine's text in a column; Shared With is the table's, and gives nothing here.
 std::wstring ColumnText(const VmIdentity& machine, IdentityColumn column);
+
+// The columns' titles joined by the separator, without a line end.
+std::wstring TitleLine(std::span<const IdentityColumn> columns, wchar_t separator);

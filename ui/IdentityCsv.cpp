@@ -45,13 +45,7 @@ std::wstring Field(std::wstring value)
 
 std::string IdentityCsv(const std::vector<const VmIdentity*>& machines)
 {
-    std::wstring text;
-    for (IdentityColumn column : exportedColumns) {
-        if (column != exportedColumns[0])
-            text += L',';
-        text += ColumnTitle(column);
-    }
-    text += L"\r\n";
+    std::wstring text = TitleLine(exportedColumns, L',') + L"\r\n";
     for (const VmIdentity* machine : machines) {
         for (IdentityColumn column : exportedColumns) {
             if (column != exportedColumns[0])

@@ -192,13 +192,7 @@ std::vector<std::wstring> IdentityTable::FailureLines() const
 
 std::wstring IdentityTable::CopyText(const std::vector<size_t>& positions) const
 {
-    std::wstring text;
-    for (IdentityColumn column : shownColumns) {
-        if (column != shownColumns[0])
-            text += L'\t';
-        text += ColumnTitle(column);
-    }
-    text += L"\r\n";
+    std::wstring text = TitleLine(shownColumns, L'\t') + L"\r\n";
     for (size_t position : positions) {
         if (position >= order_.size())
             continue;
