@@ -51,6 +51,10 @@ public:
     // and verified; null when the host cannot be used or the name is empty. New hosts join the
     // host list. From the worker, the registry and the list are reached on the window's thread.
     ManagementSession* SessionForHost(const wchar_t* hostName);
+    // Registers a session that was connected and verified off the window's thread, and adds its
+    // host to the host list; a session already registered for the host is kept instead. On the
+    // window's thread only.
+    ManagementSession* AdoptSession(std::unique_ptr<ManagementSession> session);
 
     // Host selection: connects (in busy mode), lists the host's machines into the window and
     // warns about missing elevation on the local host. True when a session was obtained;

@@ -1,14 +1,17 @@
 #include "mgmt/HostWait.h"
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <new>
+#include <vector>
 
 namespace {
 
 struct Shared {
     std::mutex lock;
     HostWaitState state;
-    MI_Operation* pending = nullptr;
+    std::vector<MI_Operation*> pending;
     std::atomic<bool> stopRequested{false};
 };
 
@@ -71,27 +74,38 @@ void RequestStop()
     if (!shared.state.stoppable)
         return;
     shared.stopRequested = true;
-    // The client lets another thread end a pending call; the pull then fails, and the worker,
-    // seeing the request, stops.
-    if (shared.pending)
-        MI_Operation_Cancel(shared.pending, MI_REASON_NONE);
+    // The client lets another thread end a pending call; the pull then fails, and the thread
+    // that waited in it, seeing the request, stops.
+    for (MI_Operation* operation : shared.pending)
+        MI_Operation_Cancel(operation, MI_REASON_NONE);
 }
 
-PendingPull::PendingPull(MI_Operation* operation)
+PendingPull::PendingPull(MI_Operation* operation) : operation_(operation)
 {
+    if (!operation_)
+        return;
     Shared& shared = State();
     const std::lock_guard<std::mutex> lock(shared.lock);
-    shared.pending = operation;
     // Once the user has stopped waiting, nothing more is waited for while stopping applies.
-    if (shared.stopRequested && shared.state.stoppable && operation)
-        MI_Operation_Cancel(operation, MI_REASON_NONE);
+    if (shared.stopRequested && shared.state.stoppable)
+        MI_Operation_Cancel(operation_, MI_REASON_NONE);
+    // Without room to note the pull it cannot be stopped, but it still runs.
+    try {
+        shared.pending.push_back(operation_);
+    } catch (const std::bad_alloc&) {
+        operation_ = nullptr;
+    }
 }
 
 PendingPull::~PendingPull()
 {
+    if (!operation_)
+        return;
     Shared& shared = State();
     const std::lock_guard<std::mutex> lock(shared.lock);
-    shared.pending = nullptr;
+    const auto found = std::find(shared.pending.begin(), shared.pending.end(), operation_);
+    if (found != shared.pending.end())
+        shared.pending.erase(found);
 }
 
 }

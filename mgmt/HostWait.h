@@ -32,14 +32,18 @@ bool StopRequested();
 // Window thread: the user's Stop Waiting.
 void RequestStop();
 
-// Worker: while it lives, the operation being pulled is the one RequestStop cancels; once the
-// user has stopped a stoppable operation, every later pull is cancelled as it starts.
+// Worker and the threads it reads hosts with: while it lives, the operation being pulled is one
+// of those RequestStop cancels (several hosts may be read side by side); once the user has
+// stopped a stoppable operation, every later pull is cancelled as it starts.
 class PendingPull {
 public:
     explicit PendingPull(MI_Operation* operation);
     ~PendingPull();
     PendingPull(const PendingPull&) = delete;
     PendingPull& operator=(const PendingPull&) = delete;
+
+private:
+    MI_Operation* operation_;
 };
 
 }

@@ -1,5 +1,6 @@
 #include "mgmt/ManagementSession.h"
 
+#include <mutex>
 #include <optional>
 
 #include "mgmt/HostIdentity.h"
@@ -16,6 +17,9 @@ struct SharedState {
     MI_Serializer* serializer = nullptr;
     MI_Session localSession{};
     std::optional<HostIdentity> localIdentity;
+    // Sessions to several hosts may connect side by side: the first to find no local identity
+    // reads it, the others wait for it.
+    std::mutex localLock;
 };
 
 SharedState shared;
@@ -97,11 +101,18 @@ bool ManagementSession::Connect()
     lastResult = 0;
     if (connected)
         return true;
-    if (!shared.localIdentity) {
-        lastResult = MI_Application_NewSession(shared.application, L"WMIDCOM", nullptr, nullptr,
-                                               nullptr, nullptr, &shared.localSession);
-        if (lastResult == MI_RESULT_OK)
-            shared.localIdentity = ReadHostIdentity(shared.localSession);
+    std::optional<HostIdentity> localIdentity;
+    MI_Session localSession{};
+    {
+        const std::lock_guard<std::mutex> lock(shared.localLock);
+        if (!shared.localIdentity) {
+            lastResult = MI_Application_NewSession(shared.application, L"WMIDCOM", nullptr,
+                                                   nullptr, nullptr, nullptr, &shared.localSession);
+            if (lastResult == MI_RESULT_OK)
+                shared.localIdentity = ReadHostIdentity(shared.localSession);
+        }
+        localIdentity = shared.localIdentity;
+        localSession = shared.localSession;
     }
     UniqueSession remote;
     lastResult = MI_Application_NewSession(shared.application, L"WINRM", hostName.c_str(),
@@ -110,8 +121,8 @@ bool ManagementSession::Connect()
         return false;
     const HostIdentity identity = ReadHostIdentity(*remote.Get());
     computerName = identity.computerName;
-    if (shared.localIdentity && SameHost(&*shared.localIdentity, &identity)) {
-        miSession = shared.localSession;
+    if (localIdentity && SameHost(&*localIdentity, &identity)) {
+        miSession = localSession;
         isLocal = true;
         remote.Close();
     } else {

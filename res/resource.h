@@ -49,6 +49,7 @@
 #define IDC_POWER_GROUP 1030
 #define IDC_PROGRAM_GROUP 1031
 #define IDC_POWER_STATE 1032
+#define IDC_IDENTITIES 1033
 #define IDC_ABOUT 57664
 
 // About box
@@ -58,6 +59,15 @@
 #define IDD_PROGRESS 130
 #define IDC_PROGRESS_ACTIVITY 1101
 #define IDC_PROGRESS_ELAPSED 1102
+
+// Virtual machine identities window
+#define IDD_IDENTITIES 131
+#define IDC_IDENTITY_LIST 1201
+#define IDC_IDENTITY_FAILURES 1202
+#define IDC_IDENTITY_STATUS 1203
+#define IDC_ADD_KNOWN_HOSTS 1204
+#define IDC_IDENTITY_REFRESH 1205
+#define IDC_IDENTITY_EXPORT 1206
 
 // The application manifest
 #define IDR_MANIFEST 1

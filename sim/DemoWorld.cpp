@@ -78,6 +78,25 @@ void AddGermanLabMachines(Host& lab)
                  L"QS-PLATZ-04")));
 }
 
+// Four kiosks cloned from one template, so that they share their identity values; one was
+// renumbered after a checkpoint, which keeps the values it had.
+void AddKioskMachines(Host& lab)
+{
+    constexpr wchar_t templateGuid[] = L"{8E2C4A10-6B3D-4F58-9C71-2A4B6D8E0F13}";
+    constexpr wchar_t templateSerial[] = L"6602-3319-8847-1125-9930-4471-08";
+    lab.AddVm(Machine(L"Kiosk Template", L"5B0E7C12-9A34-4F61-8D27-3C4E5F607182", state::Off,
+        Firmware(templateGuid, templateSerial, L"KIOSK-TEMPLATE")));
+    lab.AddVm(Machine(L"Kiosk 01", L"A4C6E802-1B3D-4E5F-8071-92A3B4C5D6E7", state::Off,
+        Firmware(templateGuid, templateSerial, L"KIOSK-TEMPLATE")));
+    lab.AddVm(Machine(L"Kiosk 02", L"C1D2E3F4-0516-4728-9A3B-4C5D6E7F8091", state::Running,
+        Firmware(templateGuid, templateSerial, L"KIOSK-02")));
+    Vm& renumbered = lab.AddVm(Machine(L"Kiosk 03", L"0F1E2D3C-4B5A-4697-8877-665544332211", state::Off,
+        Firmware(L"{D7E6F5A4-B3C2-4D1E-8F09-1A2B3C4D5E6F}", L"7736-4402-1158-8847-2290-5513-05",
+                 L"KIOSK-03")));
+    lab.AddCheckpoint(renumbered, L"Kiosk 03 - as cloned").settings =
+        Firmware(templateGuid, templateSerial, L"KIOSK-TEMPLATE");
+}
+
 }
 
 void FurnishDemoWorld(World& world)
@@ -95,6 +114,7 @@ void FurnishDemoWorld(World& world)
     world.AddHost(L"HV-LAB02");
     AddGermanLabMachines(world.AddHost(L"HV-LAB03"));
     world.AddHost(L"HV-OLD", HostKind::VirtualizationWithoutV2);
+    AddKioskMachines(world.AddHost(L"HV-LAB04"));
 }
 
 std::unique_ptr<World> MakeDemoWorld(std::unique_ptr<Clock> clock)

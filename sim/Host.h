@@ -154,6 +154,9 @@ public:
     // booleans and datetimes as MI_STRING in their CIM text forms, as the client may deliver
     // them ("WMIDCOM" always carries the types).
     bool valuesAsText = false;
+    // Milliseconds each session call (query, fetch, class, method) takes to reach the host and
+    // come back, on the world's clock; 0 answers at once.
+    std::uint32_t roundTripMs = 0;
 
     // The host answers this many more instance deliveries, then stops answering (as if its
     // network went away mid-listing).

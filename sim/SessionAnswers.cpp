@@ -101,7 +101,7 @@ MI_Result AnswerQuery(World& world, const SimSession& session, const MI_Char* na
     const auto query = queryText ? ParseWql(queryText) : std::nullopt;
     if (query)
         record.className = query->className;
-    if (auto fault = world.TakeFault(CallKind::QueryInstances, record.className))
+    if (auto fault = world.TakeFault(CallKind::QueryInstances, record.className, session.destination))
         return *fault;
     Host* host = nullptr;
     if (MI_Result reached = Reach(world, session, host); reached != MI_RESULT_OK)

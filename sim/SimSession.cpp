@@ -96,6 +96,24 @@ void FailHandle(MI_Operation* operation)
         std::memset(operation, 0, sizeof(*operation));
 }
 
+// The time the session's host takes to answer a call, waited on the world's clock without the
+// client's lock, so that calls to several hosts wait side by side as they do on a real client.
+void AwaitRoundTrip(MI_Session* self)
+{
+    World* world = nullptr;
+    std::uint32_t roundTrip = 0;
+    static_cast<void>(Guarded([&] {
+        world = self ? World::FromHandle(self->reserved1) : nullptr;
+        const SimSession* session =
+            world ? world->Objects().FindSession(static_cast<std::uint64_t>(self->reserved2)) : nullptr;
+        if (session && session->host)
+            roundTrip = session->host->roundTripMs;
+        return MI_RESULT_OK;
+    }));
+    if (world && roundTrip > 0)
+        world->GetClock().Sleep(roundTrip);
+}
+
 // Runs one session call: checks the session and the flags, records the call, lets `answer`
 // fill a new operation (or name the failure) and opens it on the caller's handle. A failure
 // inside leaves the handle empty.
@@ -104,6 +122,7 @@ void StartOperation(MI_Session* self, const char* name, CallKind kind, MI_Uint32
                     const MI_Char* nameSpace, bool classOperation, MI_Operation* handle,
                     Answer answer)
 {
+    AwaitRoundTrip(self);
     const MI_Result guarded = Guarded([&] {
         const Call call = CheckedSession(self, name);
         if (!call.session || !handle)

@@ -6,8 +6,10 @@
 #include "base/Platform.h"
 #include "mgmt/HostWait.h"
 #include "ui/AboutDlg.h"
+#include "mgmt/ManagementSession.h"
 #include "ui/CloseQuestion.h"
 #include "ui/FlagScope.h"
+#include "ui/IdentitiesDlg.h"
 #include "ui/WindowCentring.h"
 
 namespace {
@@ -61,6 +63,7 @@ const CMainDlg::CommandRoute CMainDlg::commandMap[] = {
     {IDCANCEL, anyCode, RouteKind::Command, &CMainDlg::OnCloseCommand},
     {IDC_BROWSE, anyCode, RouteKind::Command, &CMainDlg::OnBrowse},
     {IDC_REFRESH_LIST, anyCode, RouteKind::Command, &CMainDlg::OnRefreshList},
+    {IDC_IDENTITIES, anyCode, RouteKind::Command, &CMainDlg::OnIdentities},
     {IDC_NEW_GUID, anyCode, RouteKind::Command, &CMainDlg::OnNewGuid},
     {IDC_REFRESH_STATE, anyCode, RouteKind::Command, &CMainDlg::OnRefreshState},
     {IDC_SHUTDOWN, anyCode, RouteKind::Command, &CMainDlg::OnGracefulShutdown},
@@ -131,8 +134,10 @@ CMainDlg::HandlerScope::HandlerScope(CMainDlg& dialog) : dialog_(dialog)
 
 CMainDlg::HandlerScope::~HandlerScope()
 {
-    if (--dialog_.handlersRunning == 0)
-        dialog_.RepairFocus();
+    if (--dialog_.handlersRunning != 0)
+        return;
+    dialog_.UpdateIdentitiesButton();
+    dialog_.RepairFocus();
 }
 
 CMainDlg::CMainDlg()
@@ -307,6 +312,26 @@ void CMainDlg::OnCloseCommand(WORD id)
         app->SaveHosts();
     DestroyWindow();
     PostQuitMessage(id);
+}
+
+void CMainDlg::OnIdentities(WORD)
+{
+    if (!app)
+        return;
+    CIdentitiesDlg identities(*app, currentHost);
+    identities.DoModal(m_hWnd);
+}
+
+void CMainDlg::UpdateIdentitiesButton()
+{
+    bool connected = false;
+    if (app && !currentHost.empty())
+        for (const auto& session : app->Sessions())
+            connected = connected || CompareStringOrdinal(session->hostName.c_str(), -1,
+                                                          currentHost.c_str(), -1, TRUE) == CSTR_EQUAL;
+    const HWND button = GetDlgItem(IDC_IDENTITIES);
+    if ((IsWindowEnabled(button) != FALSE) != connected)
+        EnableControl(IDC_IDENTITIES, connected);
 }
 
 void CMainDlg::OnEndSession(bool ending)

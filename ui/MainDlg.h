@@ -171,6 +171,9 @@ private:
     // A close that comes while a command runs: remembered, after asking to stop waiting where
     // the operation can be stopped.
     void OnCloseDuringCommand(WORD id);
+    void OnIdentities(WORD id);
+    // "&Identities..." is enabled while the current host has a session.
+    void UpdateIdentitiesButton();
     bool HandleHostFieldKey(const MSG& message);
     // True for input meant for the busy window, which it does not take.
     bool IsInputWhileBusy(const MSG& message) const;

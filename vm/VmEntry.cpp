@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "mgmt/InstanceHelpers.h"
+#include "vm/MachineQuery.h"
 #include "vm/PowerState.h"
 
 namespace {
@@ -18,37 +19,6 @@ MI_Result ReadSetting(const MI_Instance* instance, const wchar_t* name, std::wst
     const MI_Result result = ReadStringElement(instance, name, text);
     value = text ? std::move(*text) : std::wstring();
     return ElementReadFailed(result) ? result : MI_RESULT_OK;
-}
-
-bool IsHexDigit(wchar_t c)
-{
-    return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F') || (c >= L'a' && c <= L'f');
-}
-
-// A virtual machine's Name is its GUID (8-4-4-4-12 hexadecimal digits); the host's own
-// computer system is named after the computer.
-bool IsMachineIdentifier(std::wstring_view name)
-{
-    if (name.size() != 36)
-        return false;
-    for (size_t i = 0; i < name.size(); ++i) {
-        const bool hyphen = i == 8 || i == 13 || i == 18 || i == 23;
-        if (hyphen ? name[i] != L'-' : !IsHexDigit(name[i]))
-            return false;
-    }
-    return true;
-}
-
-// Every computer system but the host's own, which is named after the computer: unlike its
-// Caption, that does not depend on the host's language. A name that would need quoting is not
-// put into the query; the host's instance is then left out by its Name's shape alone.
-std::wstring ListingQuery(const ManagementSession& session)
-{
-    std::wstring query = L"SELECT Name, ElementName FROM Msvm_ComputerSystem";
-    const std::optional<std::wstring>& host = session.computerName;
-    if (host && !host->empty() && host->find_first_of(L"'\\") == std::wstring::npos)
-        query += L" WHERE Name <> '" + *host + L"'";
-    return query;
 }
 
 }
@@ -183,7 +153,7 @@ bool ListVirtualMachines(ManagementSession& session)
     session.vmEntries.clear();
     UniqueOperation operation;
     MI_Session_QueryInstances(&session.miSession, 0, nullptr, virtualizationNamespace, L"WQL",
-                              ListingQuery(session).c_str(), nullptr, operation.Put());
+                              ComputerSystemQuery(session, L"Name, ElementName").c_str(), nullptr, operation.Put());
     session.operationContext = contextReadingMachine;
     bool complete = true;
     bool moreResults = false;

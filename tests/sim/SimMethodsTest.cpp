@@ -489,4 +489,53 @@ TEST(DemoWorld, HoldsTheHostsTheDemoShows)
     EXPECT_EQ(nullptr, world->FindHost(L"HV-ELSEWHERE"));
 }
 
+TEST(DemoWorld, HvLab04HoldsFourKiosksClonedFromOneTemplate)
+{
+    FakePlatform platform;
+    const auto world = sim::MakeDemoWorld(sim::MakeVirtualClock());
+    struct Kiosk {
+        const wchar_t* name;
+        const wchar_t* guid;
+        MI_Uint16 state;
+        const wchar_t* biosGuid;
+        const wchar_t* serial;
+        const wchar_t* assetTag;
+    };
+    const Kiosk kiosks[] = {
+        {L"Kiosk Template", L"5B0E7C12-9A34-4F61-8D27-3C4E5F607182", sim::state::Off,
+         L"{8E2C4A10-6B3D-4F58-9C71-2A4B6D8E0F13}", L"6602-3319-8847-1125-9930-4471-08", L"KIOSK-TEMPLATE"},
+        {L"Kiosk 01", L"A4C6E802-1B3D-4E5F-8071-92A3B4C5D6E7", sim::state::Off,
+         L"{8E2C4A10-6B3D-4F58-9C71-2A4B6D8E0F13}", L"6602-3319-8847-1125-9930-4471-08", L"KIOSK-TEMPLATE"},
+        {L"Kiosk 02", L"C1D2E3F4-0516-4728-9A3B-4C5D6E7F8091", sim::state::Running,
+         L"{8E2C4A10-6B3D-4F58-9C71-2A4B6D8E0F13}", L"6602-3319-8847-1125-9930-4471-08", L"KIOSK-02"},
+        {L"Kiosk 03", L"0F1E2D3C-4B5A-4697-8877-665544332211", sim::state::Off,
+         L"{D7E6F5A4-B3C2-4D1E-8F09-1A2B3C4D5E6F}", L"7736-4402-1158-8847-2290-5513-05", L"KIOSK-03"},
+    };
+    const sim::Host& lab = *world->FindHost(L"HV-LAB04");
+    ASSERT_EQ(std::size(kiosks), lab.Vms().size());
+    size_t checkpoints = 0;
+    for (size_t i = 0; i < std::size(kiosks); ++i) {
+        const Kiosk& expected = kiosks[i];
+        const sim::Vm& vm = *lab.Vms()[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(expected.name, vm.name);
+        EXPECT_EQ(expected.guid, vm.guid);
+        EXPECT_EQ(expected.state, vm.enabledState);
+        EXPECT_EQ(2, vm.generation);
+        EXPECT_EQ(expected.biosGuid, vm.settings.biosGuid);
+        EXPECT_EQ(expected.serial, vm.settings.biosSerialNumber);
+        EXPECT_EQ(expected.serial, vm.settings.baseBoardSerialNumber);
+        EXPECT_EQ(expected.serial, vm.settings.chassisSerialNumber);
+        EXPECT_EQ(expected.assetTag, vm.settings.chassisAssetTag);
+        for (const sim::Checkpoint& checkpoint : vm.checkpoints) {
+            ++checkpoints;
+            EXPECT_NE(vm.settings.biosGuid, checkpoint.settings.biosGuid);
+        }
+    }
+    EXPECT_EQ(1u, checkpoints);
+    // Kiosk 03 shares its serial with a machine of another host.
+    sim::Host& lab01 = *world->FindHost(L"HV-LAB01");
+    EXPECT_EQ(kiosks[3].serial, lab01.FindVm(L"Staging")->settings.biosSerialNumber);
+}
+
 }

@@ -116,6 +116,44 @@ TEST_F(SessionTest, ListsVirtualMachinesOneDeliveryEach)
     Close(session);
 }
 
+TEST_F(SessionTest, LiveSettingsAreSelectedByTypeAndCheckpointsKeepTheirOwn)
+{
+    sim::Host& lab = *world.FindHost(L"HV-LAB01");
+    sim::Vm& web = *lab.FindVm(L"Web");
+    lab.AddCheckpoint(web, L"Before").settings.biosSerialNumber = L"OLD-SERIAL";
+    MI_Session session = Open(L"HV-LAB01");
+    const wchar_t* live = L"SELECT InstanceID, BIOSSerialNumber FROM Msvm_VirtualSystemSettingData "
+                          L"WHERE VirtualSystemType = 'Microsoft:Hyper-V:System:Realized'";
+    const Pulled ids = Query(session, L"root/virtualization/v2", live, L"InstanceID");
+    EXPECT_EQ(MI_RESULT_OK, ids.result);
+    ASSERT_EQ(3u, ids.values.size());
+    EXPECT_EQ(L"Microsoft:EAE43A5D-86F9-4DE2-AED2-0B2374374A0F", ids.values[0]);
+    const Pulled serials = Query(session, L"root/virtualization/v2", live, L"BIOSSerialNumber");
+    EXPECT_EQ(web.settings.biosSerialNumber, serials.values[0]);
+    const Pulled all = Query(session, L"root/virtualization/v2",
+                             L"SELECT BIOSSerialNumber FROM Msvm_VirtualSystemSettingData", L"BIOSSerialNumber");
+    EXPECT_EQ(4u, all.values.size());
+    EXPECT_EQ(L"OLD-SERIAL", all.values[0]);
+    Close(session);
+}
+
+TEST_F(SessionTest, EachSessionCallTakesTheHostsRoundTripOnTheWorldsClock)
+{
+    world.FindHost(L"HV-LAB01")->roundTripMs = 50;
+    MI_Session lab = Open(L"HV-LAB01");
+    MI_Session old = Open(L"HV-OLD");
+    const std::uint64_t start = world.NowMs();
+    const Pulled machines = Query(lab, L"root/virtualization/v2",
+        L"SELECT Name FROM Msvm_ComputerSystem", L"Name");
+    EXPECT_EQ(5, machines.deliveries);
+    // One call, however many instances its pulls deliver.
+    EXPECT_EQ(start + 50, world.NowMs());
+    Query(old, L"root/cimv2", L"SELECT CSName FROM Win32_OperatingSystem", L"CSName");
+    EXPECT_EQ(start + 50, world.NowMs());
+    Close(old);
+    Close(lab);
+}
+
 TEST_F(SessionTest, QueriesAreRefusedAsAHostRefusesThem)
 {
     struct Case {

@@ -26,6 +26,7 @@ constexpr LayoutRow layout[] = {
     {1002, L"Button", true, false, false},
     {1003, L"Button", true, false, true},
     {1004, L"ListBox", true, false, true},
+    {1033, L"Button", true, false, true},
     {1025, L"Button", false, false, false},
     {1007, L"Static", false, true, false},
     {1008, L"Edit", true, false, false},

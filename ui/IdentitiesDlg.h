@@ -1,0 +1,73 @@
+// The "Virtual Machine Identities" window: every virtual machine of the hosts shown, with its
+// firmware identity values and the machines it shares them with, read on the host worker;
+// other known hosts added, the hosts read again, the table copied and exported as CSV.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/DialogImpl.h"
+#include "res/resource.h"
+#include "ui/IdentityTable.h"
+
+class Application;
+
+inline constexpr wchar_t exportCaption[] = L"Exporting Virtual Machine Identities";
+
+class CIdentitiesDlg final : public CDialogImpl<CIdentitiesDlg> {
+public:
+    enum { IDD = IDD_IDENTITIES };
+
+    // Opens with the machines of `firstHost` (the main window's connected host).
+    CIdentitiesDlg(Application& app, std::wstring firstHost);
+
+    bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) override;
+
+    const IdentityTable& Table() const { return table_; }
+    // Asks for the file to export to; nothing when the user cancels.
+    std::function<std::optional<std::wstring>(HWND owner)> chooseExportPath;
+
+private:
+    using CommandHandler = void (CIdentitiesDlg::*)();
+    struct CommandRoute {
+        WORD id;
+        CommandHandler handler;
+    };
+    static const CommandRoute commandMap[];
+    // Posted from WM_INITDIALOG: the first hosts are read once the window shows.
+    static constexpr UINT readFirstHostMessage = WM_APP + 1;
+
+    LRESULT OnInitDialog();
+    LRESULT OnNotify(const NMHDR& header);
+    void OnReadFirstHost();
+    void OnAddKnownHosts();
+    void OnRefresh();
+    void OnExport();
+    void OnClose();
+
+    // Reads the hosts side by side on the host worker and shows what was read.
+    void Read(const std::vector<std::wstring>& hosts);
+
+    // The list view (IdentitiesList.cpp): its columns, its rows from the table, their colour,
+    // selection and copy.
+    void SetUpList();
+    void ShowTable();
+    void OnGetDisplayInfo(NMLVDISPINFOW& info);
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
+    void OnListKey(const NMLVKEYDOWN& key);
+    void OnColumnClick(const NMLISTVIEW& view);
+    std::vector<size_t> SelectedRows() const;
+
+    Application& app_;
+    std::wstring firstHost_;
+    IdentityTable table_;
+    HWND list_ = nullptr;
+    // The text handed to the list view for one cell, alive until it asks for the next.
+    std::wstring cellText_;
+};
