@@ -13,6 +13,7 @@
 #include "app/HostWorker.h"
 #include "res/resource.h"
 #include "tests/support/ProgressWindowSearch.h"
+#include "tests/support/WaitFor.h"
 #include "tests/ui/LabWindowFixture.h"
 
 namespace {
@@ -28,17 +29,6 @@ void PacedSleep(DWORD milliseconds)
 {
     pacedWorld->Advance(milliseconds);
     ::Sleep(1);
-}
-
-bool WaitFor(const std::function<bool()>& condition)
-{
-    const auto end = Clock::now() + std::chrono::seconds(10);
-    while (Clock::now() < end) {
-        if (condition())
-            return true;
-        ::Sleep(2);
-    }
-    return false;
 }
 
 enum class StopBy { Button, CloseBox };

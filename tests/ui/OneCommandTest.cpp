@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <new>
 #include <optional>
@@ -13,26 +12,14 @@
 
 #include "mgmt/HostWait.h"
 #include "res/resource.h"
+#include "tests/support/WaitFor.h"
 #include "tests/ui/LabWindowFixture.h"
 #include "vm/VmEntry.h"
 
 namespace {
 
 using sim::CallKind;
-using Clock = std::chrono::steady_clock;
-
 constexpr UINT hostChosenMessage = WM_APP + 1;
-
-bool WaitFor(const std::function<bool()>& condition)
-{
-    const auto end = Clock::now() + std::chrono::seconds(10);
-    while (Clock::now() < end) {
-        if (condition())
-            return true;
-        ::Sleep(2);
-    }
-    return false;
-}
 
 // Another thread acting on the window while an operation waits for a stalled read: it runs its
 // actions once the read has stalled, then lets the read answer (or leaves it to a stop).
@@ -72,6 +59,32 @@ void LetInputArrive()
 
 class OneCommand : public LabWindow {
 protected:
+    // What the window showed while the actor's actions ran during a stalled operation.
+    struct Seen {
+        bool busy = false;
+        size_t callsBefore = 0;
+        size_t callsAfter = 0;
+    };
+    std::function<void()> Watched(Seen& seen, std::function<void()> actions)
+    {
+        return [this, &seen, actions = std::move(actions)] {
+            seen.callsBefore = world.CallCount();
+            seen.busy = !IsWindowEnabled(Window());
+            actions();
+            LetInputArrive();
+            seen.callsAfter = world.CallCount();
+        };
+    }
+    // Only the first operation ran: the others started no call, told nothing, and the
+    // window left busy mode once.
+    void ExpectNothingElseStarted(const Seen& seen)
+    {
+        EXPECT_TRUE(seen.busy);
+        EXPECT_EQ(seen.callsAfter, seen.callsBefore);
+        EXPECT_TRUE(platform.boxes.empty());
+        EXPECT_TRUE(IsWindowEnabled(Window()));
+    }
+
     void SendCommand(int id, int code = BN_CLICKED)
     {
         SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, code),
@@ -102,12 +115,8 @@ TEST_F(OneCommand, ForgettingTheHostAndChoosingAnotherVmDuringRefreshStateChange
 {
     LoadLabVm(L"Web Frontend");
     world.StallCall(CallKind::ReadInstance, 1);
-    bool busy = false;
-    size_t callsAtStall = 0;
-    size_t callsAfterActions = 0;
-    Actor actor(world, [&] {
-        callsAtStall = world.CallCount();
-        busy = !IsWindowEnabled(Window());
+    Seen seen;
+    Actor actor(world, Watched(seen, [&] {
         // Another machine chosen in the list, the host list asked to forget the current host,
         // a host chosen in the open list: all while the state is being read.
         const HWND list = Control(IDC_VM_LIST);
@@ -121,16 +130,12 @@ TEST_F(OneCommand, ForgettingTheHostAndChoosingAnotherVmDuringRefreshStateChange
         SendCommand(IDC_REFRESH_LIST);
         LetInputArrive();
         SendMessageW(Control(IDC_HOST_COMBO), CB_SHOWDROPDOWN, FALSE, 0);
-        callsAfterActions = world.CallCount();
-    });
+    }));
     LabVm(L"Web Frontend").enabledState = sim::state::Off;
     Command(IDC_REFRESH_STATE);
     ASSERT_TRUE(actor.Join());
 
-    EXPECT_TRUE(busy);
-    EXPECT_EQ(callsAfterActions, callsAtStall);
-    EXPECT_TRUE(platform.boxes.empty());
-    EXPECT_TRUE(IsWindowEnabled(Window()));
+    ExpectNothingElseStarted(seen);
     EXPECT_EQ(Text(IDC_VM_NAME), L"Web Frontend");
     EXPECT_EQ(SelectedVmText(), L"Web Frontend");
     EXPECT_EQ(Text(IDC_POWER_STATE), L"Off");
@@ -145,11 +150,8 @@ TEST_F(OneCommand, CommandsKeysAndEditsDuringApplyStartNothingAndChangeNothing)
     Type(IDC_ASSET_TAG, L"ASSET-NEW");
     SetWindowTextW(dialog->hostEdit, L"HVHOST01");
     world.StallCall(CallKind::ReadInstance, 1);
-    bool busy = false;
-    size_t callsAtStall = 0;
-    size_t callsAfterActions = 0;
-    Actor actor(world, [&] {
-        callsAtStall = world.CallCount();
+    Seen seen;
+    Actor actor(world, Watched(seen, [&] {
         for (int id : {IDC_APPLY, IDC_REFRESH_STATE, IDC_POWER_ON, IDC_RESET, IDC_NEW_GUID})
             SendCommand(id);
         SendMessageW(Control(IDC_ASSET_TAG), WM_SETTEXT, 0,
@@ -157,17 +159,11 @@ TEST_F(OneCommand, CommandsKeysAndEditsDuringApplyStartNothingAndChangeNothing)
         PostMessageW(dialog->hostEdit, WM_KEYDOWN, VK_RETURN, 0);
         PostMessageW(Control(IDC_CHASSIS_SERIAL), WM_CHAR, L'X', 0);
         SendMessageW(Window(), hostChosenMessage, 0, 0);
-        LetInputArrive();
-        busy = !IsWindowEnabled(Window());
-        callsAfterActions = world.CallCount();
-    });
+    }));
     Command(IDC_APPLY);
     ASSERT_TRUE(actor.Join());
 
-    EXPECT_TRUE(busy);
-    EXPECT_EQ(callsAfterActions, callsAtStall);
-    EXPECT_TRUE(platform.boxes.empty());
-    EXPECT_TRUE(IsWindowEnabled(Window()));
+    ExpectNothingElseStarted(seen);
     EXPECT_EQ(LabVm(L"Test Client").settings.chassisAssetTag, L"ASSET-NEW");
     EXPECT_EQ(Text(IDC_ASSET_TAG), L"ASSET-NEW");
     EXPECT_EQ(application->CurrentVm()->settings.ChassisAssetTag(), L"ASSET-NEW");
