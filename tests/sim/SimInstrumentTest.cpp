@@ -2,8 +2,11 @@
 // flags a client refuses, and the live count of every handle the client hands out.
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <thread>
+#include <utility>
 
+#include "sim/Guard.h"
 #include "tests/sim/SimFixture.h"
 
 namespace {
@@ -357,31 +360,37 @@ TEST_F(InstrumentTest, WhatAnOperationDeliveredIsReadOnlyAndNeedsAPlaceToGo)
     Close(session);
 }
 
-// A test sets faults while a worker calls the client, as the window tests do: the controls
-// take the client's lock, so neither side sees the other's lists half-changed.
-TEST_F(InstrumentTest, FaultsCanBeSetWhileAnotherThreadCallsTheClient)
+// A test sets faults while a worker calls the client, as the window tests do: each control
+// takes the client's lock, which every call holds, so neither side sees the other's lists
+// half-changed. A control waits while a call holds the lock.
+TEST_F(InstrumentTest, EveryControlWaitsForTheCallUnderWay)
 {
-    MI_Session session = Open(L"HV-LAB01");
-    std::atomic<bool> done{false};
-    std::thread setter([&] {
-        for (unsigned i = 0; !done; ++i) {
-            // Never due: only the lists' upkeep is exercised.
-            world.FailCall(sim::CallKind::ReadInstance, 1000000, injected);
-            world.FixReturnValue(L"RequestStateChange", 32775);
-            world.ClearReturnValue(L"RequestStateChange");
-            world.PlanNextJob({});
-            if (i % 64 == 0)
-                world.ClearCalls();
+    const std::pair<const char*, std::function<void()>> controls[] = {
+        {"FailCall", [&] { world.FailCall(sim::CallKind::ReadInstance, 5, injected); }},
+        {"StallCall", [&] { world.StallCall(sim::CallKind::ReadClass, 5); }},
+        {"FixReturnValue", [&] { world.FixReturnValue(L"RequestStateChange", 32775); }},
+        {"ClearReturnValue", [&] { world.ClearReturnValue(L"RequestStateChange"); }},
+        {"PlanNextJob", [&] { world.PlanNextJob({}); }},
+        {"ClearCalls", [&] { world.ClearCalls(); }},
+        {"ClearMisuses", [&] { world.ClearMisuses(); }},
+    };
+    for (const auto& [name, control] : controls) {
+        SCOPED_TRACE(name);
+        std::atomic<bool> done{false};
+        std::thread setter;
+        {
+            // A call under way holds the client's lock.
+            const std::lock_guard<std::recursive_mutex> call(sim::ClientLock());
+            setter = std::thread([&] {
+                control();
+                done = true;
+            });
+            ::Sleep(50);
+            EXPECT_FALSE(done);
         }
-    });
-    for (int i = 0; i < 300; ++i) {
-        const Pulled pulled = Query(session, v2, L"SELECT Name FROM Msvm_ComputerSystem");
-        ASSERT_EQ(pulled.result, MI_RESULT_OK);
-        ASSERT_EQ(pulled.values.size(), 2u);
+        setter.join();
+        EXPECT_TRUE(done);
     }
-    done = true;
-    setter.join();
-    Close(session);
 }
 
 }
