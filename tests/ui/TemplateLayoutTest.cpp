@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/MainWindowFixture.h"
@@ -110,6 +111,19 @@ TEST_F(TemplateLayout, EachFieldLabelIsAsWideAsItsFieldAndHoldsItsTextWithRoomTo
         SIZE extent{};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
         EXPECT_LE(extent.cx * 3 / 2, label.right - label.left) << pair.label;
+    }
+    // "Name:" and "VM ID:" fill the room before their fields and hold their texts with a
+    // quarter to spare.
+    for (const auto& [label, field] : {std::pair{1007, 1008}, std::pair{1009, 1010}}) {
+        RECT labelRect{};
+        RECT fieldRect{};
+        GetWindowRect(Control(label), &labelRect);
+        GetWindowRect(Control(field), &fieldRect);
+        EXPECT_LE(labelRect.right, fieldRect.left) << label;
+        const std::wstring text = Text(label);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        EXPECT_LE(extent.cx * 5 / 4, labelRect.right - labelRect.left) << label;
     }
     SelectObject(dc, previousFont);
     ReleaseDC(Window(), dc);
