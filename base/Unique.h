@@ -71,6 +71,12 @@ struct WindowTraits {
 };
 using UniqueWindow = Unique<HWND, WindowTraits>;
 
+struct MenuTraits {
+    static HMENU Empty() noexcept { return nullptr; }
+    static void Close(HMENU menu) noexcept { DestroyMenu(menu); }
+};
+using UniqueMenu = Unique<HMENU, MenuTraits>;
+
 // Runs a clean-up at scope exit unless dismissed once the work it guards has been committed.
 template <typename Action>
 class ScopeGuard {

@@ -66,10 +66,19 @@ bool CIdentitiesDlg::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPA
     case WM_NOTIFY:
         result = OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         return true;
+    case WM_CONTEXTMENU:
+        OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
+        result = 0;
+        return true;
     case WM_COMMAND:
         // A busy window takes no clicks, not even those another program sends.
         if (!IsWindowEnabled(m_hWnd) || HIWORD(wParam) != BN_CLICKED)
             return false;
+        if (const size_t id = LOWORD(wParam); id >= sortCommand && id < sortCommand + std::size(shownColumns)) {
+            SortByPosition(id - sortCommand);
+            result = 0;
+            return true;
+        }
         for (const CommandRoute& route : commandMap) {
             if (route.id == LOWORD(wParam)) {
                 (this->*route.handler)();

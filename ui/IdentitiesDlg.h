@@ -42,6 +42,7 @@ private:
     static const CommandRoute commandMap[];
     // Posted from WM_INITDIALOG: the first hosts are read once the window shows.
     static constexpr UINT readFirstHostMessage = WM_APP + 1;
+    static constexpr WORD sortCommand = 0x7000;
 
     LRESULT OnInitDialog();
     LRESULT OnNotify(const NMHDR& header);
@@ -62,6 +63,10 @@ private:
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
     void OnListKey(const NMLVKEYDOWN& key);
     void OnColumnClick(const NMLISTVIEW& view);
+    // The list's context menu (Shift+F10, the menu key or a right click) sorts without a mouse
+    // on the header: one item per column, each sending the command sortCommand + its position.
+    void OnContextMenu(HWND target, LPARAM where);
+    void SortByPosition(size_t position);
     std::vector<size_t> SelectedRows() const;
 
     Application& app_;

@@ -1,6 +1,8 @@
 // The identities window's list view: a virtual list whose rows the table supplies, shared rows
-// drawn light red, sorting by a header click, Ctrl+A and Ctrl+C.
+// drawn light red, sorting by a header click or the context menu, Ctrl+A and Ctrl+C.
 #include "ui/IdentitiesDlg.h"
+
+#include <windowsx.h>
 
 #include "ui/ClipboardText.h"
 #include "ui/MainDlg.h"
@@ -109,11 +111,35 @@ void CIdentitiesDlg::OnListKey(const NMLVKEYDOWN& key)
 
 void CIdentitiesDlg::OnColumnClick(const NMLISTVIEW& view)
 {
-    const auto column = static_cast<size_t>(view.iSubItem);
-    if (column >= std::size(shownColumns))
+    SortByPosition(static_cast<size_t>(view.iSubItem));
+}
+
+void CIdentitiesDlg::SortByPosition(size_t position)
+{
+    if (position >= std::size(shownColumns))
         return;
-    table_.SortBy(shownColumns[column]);
+    table_.SortBy(shownColumns[position]);
     ShowTable();
+}
+
+void CIdentitiesDlg::OnContextMenu(HWND target, LPARAM where)
+{
+    if (target != list_)
+        return;
+    const UniqueMenu menu(CreatePopupMenu());
+    if (!menu.Get())
+        return;
+    for (size_t i = 0; i < std::size(shownColumns); ++i) {
+        const std::wstring item = std::wstring(L"Sort by ") + ColumnTitle(shownColumns[i]);
+        AppendMenuW(menu.Get(), MF_STRING, sortCommand + i, item.c_str());
+    }
+    POINT at{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+    // From the keyboard the menu comes with no point: it opens at the list's corner.
+    if (where == -1) {
+        at = {0, 0};
+        ClientToScreen(list_, &at);
+    }
+    TrackPopupMenu(menu.Get(), TPM_LEFTALIGN | TPM_TOPALIGN, at.x, at.y, 0, m_hWnd, nullptr);
 }
 
 std::vector<size_t> CIdentitiesDlg::SelectedRows() const

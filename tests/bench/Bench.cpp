@@ -5,6 +5,7 @@
 
 #include "tests/bench/CallCounts.h"
 #include "tests/bench/FillMeasurements.h"
+#include "tests/bench/IdentityMeasurements.h"
 #include "tests/bench/Responsiveness.h"
 #include "tests/bench/ScaleMeasurements.h"
 #include "tests/bench/StartMeasurements.h"
@@ -48,7 +49,8 @@ int main()
         }
         std::fflush(stdout);
     }
-    if (!PrintCallCounts() || !PrintListingTimes() || !PrintStartAndSize() || !PrintResponsiveness())
+    if (!PrintCallCounts() || !PrintListingTimes() || !PrintStartAndSize() || !PrintResponsiveness() ||
+        !PrintIdentityFigures())
         status = 1;
     return status;
 }

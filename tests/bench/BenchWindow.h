@@ -13,8 +13,11 @@
 #include "tests/support/FakePlatform.h"
 #include "tests/support/SimClockBinding.h"
 
-// The platform fake and the world a measurement's windows run against.
+// The platform fake and the world a measurement's windows run against; virtual time unless a
+// measurement needs hosts that wait side by side.
 struct BenchWorld {
+    explicit BenchWorld(std::unique_ptr<sim::Clock> time = sim::MakeVirtualClock()) : world(std::move(time)) {}
+
     FakePlatform platform;
     sim::World world;
     sim::ScopedWorld installed{world};

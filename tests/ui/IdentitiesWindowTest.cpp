@@ -184,6 +184,20 @@ TEST_F(IdentitiesWindow, AHeaderClickSortsAndASecondOneReverses)
     }
 }
 
+TEST_F(IdentitiesWindow, TheListsContextMenuSortsWithoutAMouse)
+{
+    Open();
+    // Shift+F10 on the list: the menu opens at the list with no point; the keys waiting in the
+    // queue walk it down to its second item, "Sort by Name", and choose it.
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN})
+        PostMessageW(List(), WM_KEYDOWN, key, 0);
+    SendMessageW(identities->m_hWnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), -1);
+    Pump();
+    const std::wstring ascending[] = {L"Kiosk 01", L"Kiosk 02", L"Kiosk 03", L"Kiosk Template"};
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ(Cell(row, Column(L"Name")), ascending[row]);
+}
+
 TEST_F(IdentitiesWindow, ExportWritesTheTableInItsOrderAndAFailedWriteLeavesTheOldFile)
 {
     Open();

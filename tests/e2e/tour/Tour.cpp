@@ -1,8 +1,9 @@
 // A guided tour of the demo program for the README: starts brackwin-demo.exe, uses it as a
 // person would (a host, a machine, a field typed too long and corrected, Apply, power, a
-// graceful shutdown waited for) and saves a picture of the window after each step into the
+// graceful shutdown waited for, the identities of the cloned kiosks) and saves a picture of the window after each step into the
 // folder named on the command line; during the shutdown wait, of the progress window.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <functional>
@@ -40,6 +41,21 @@ HWND WaitForProgressWindow(HWND main)
     HWND found = nullptr;
     ProgramProcess::WaitUntil([&] { return (found = FindProgressWindow(main)) != nullptr; });
     return found;
+}
+
+// The identities window's rows, once it shows them.
+int IdentityRows(HWND identities)
+{
+    DWORD_PTR rows = 0;
+    if (!SendMessageTimeoutW(GetDlgItem(identities, IDC_IDENTITY_LIST), LVM_GETITEMCOUNT, 0, 0,
+                             SMTO_NORMAL, 20000, &rows))
+        return -1;
+    return static_cast<int>(rows);
+}
+
+void ClickIn(HWND window, int id)
+{
+    PostMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
 }
 
 // Lets the window paint what its last step changed before it is pictured.
@@ -128,6 +144,25 @@ int RunTour(const std::wstring& folder)
              pictured = nullptr;
              return d.WaitForPowerState(L"Off");
          }},
+        {L"12-identities", "HV-LAB04's identities: three kiosks cloned from one template",
+         [&pictured, &program](const DemoWindow& d) {
+             d.EnterHost(L"HV-LAB04");
+             if (!ProgramProcess::WaitUntil([&] { return d.IsIdle() && d.VmCount() == 4; }))
+                 return false;
+             d.Click(IDC_IDENTITIES);
+             pictured = program.WaitForWindow(L"Virtual Machine Identities");
+             return pictured && ProgramProcess::WaitUntil([&] {
+                        return IsWindowEnabled(pictured) && IdentityRows(pictured) == 4;
+                    });
+         }},
+        {L"13-identities-known-hosts", "the known hosts added: Kiosk 03 shares its serial with Staging",
+         [&pictured](const DemoWindow&) {
+             const HWND identities = pictured;
+             ClickIn(identities, IDC_ADD_KNOWN_HOSTS);
+             return ProgramProcess::WaitUntil([&] {
+                 return IsWindowEnabled(identities) && IdentityRows(identities) == 10;
+             });
+         }},
     };
     for (const Step& step : steps) {
         if (!step.act(demo)) {
@@ -142,6 +177,11 @@ int RunTour(const std::wstring& folder)
             return 1;
         }
         std::printf("%ls.bmp: %s\n", step.picture, step.description);
+    }
+    ClickIn(pictured, IDCANCEL);
+    if (!ProgramProcess::WaitUntil([&] { return !IsWindow(pictured) && demo.IsIdle(); })) {
+        std::fprintf(stderr, "The identities window did not close.\n");
+        return 1;
     }
     demo.Click(IDOK);
     if (program.WaitForExit() != 1) {
