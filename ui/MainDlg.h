@@ -182,7 +182,8 @@ private:
     void RestoreFormFromRecord();
 
     std::wstring ReadHostName(bool fromList);
-    void ConnectToHost(bool fromList, bool force);
+    // askFirst asks for the account to connect as before the first attempt.
+    void ConnectToHost(bool fromList, bool force, bool askFirst = false);
     void ShowCurrentHost();
     bool ForgetHighlightedHost();
     void ShowHostList(bool show);
