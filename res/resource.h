@@ -50,6 +50,7 @@
 #define IDC_PROGRAM_GROUP 1031
 #define IDC_POWER_STATE 1032
 #define IDC_IDENTITIES 1033
+#define IDC_CONNECT_AS 1034
 #define IDC_ABOUT 57664
 
 // About box

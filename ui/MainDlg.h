@@ -157,6 +157,8 @@ private:
     void OnCloseCommand(WORD id);
     void OnBrowse(WORD id);
     void OnRefreshList(WORD id);
+    // Connects to the host in the field as another user, asking for the account first.
+    void OnConnectAs(WORD id);
     void OnNewGuid(WORD id);
     void OnRefreshState(WORD id);
     void OnGracefulShutdown(WORD id);

@@ -97,7 +97,9 @@ bool CMainDlg::ShowHostName(const std::wstring& name)
 void CMainDlg::ConnectToHost(bool fromList, bool force, bool askFirst)
 {
     const std::wstring name = ReadHostName(fromList);
-    const bool sameHost = !force && EqualIgnoringAsciiCase(name, currentHost);
+    // No name is no host to connect to as another user.
+    const bool sameHost =
+        (!force && EqualIgnoringAsciiCase(name, currentHost)) || (askFirst && name.empty());
     if (!sameHost) {
         if (!ConfirmDiscard()) {
             ShowCurrentHost();
@@ -160,6 +162,11 @@ void CMainDlg::ShowHostList(bool show)
 void CMainDlg::OnRefreshList(WORD)
 {
     ConnectToHost(false, true);
+}
+
+void CMainDlg::OnConnectAs(WORD)
+{
+    ConnectToHost(false, true, true);
 }
 
 void CMainDlg::OnHostEditChange(WORD)

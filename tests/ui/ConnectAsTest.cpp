@@ -116,19 +116,36 @@ TEST_F(ConnectAs, CancelEndsQuietly)
     EXPECT_EQ(world.Live().sessions, 0);
 }
 
-TEST_F(ConnectAs, ShiftEnterAsksBeforeTheFirstAttempt)
+// The two entries of Connect As: Shift+Enter in the host field, and the button.
+enum class Entry { ShiftEnter, Button };
+
+class ConnectAsEntry : public ConnectAs, public ::testing::WithParamInterface<Entry> {
+protected:
+    void Choose(const wchar_t* name)
+    {
+        if (GetParam() == Entry::ShiftEnter) {
+            ConnectAsTyped(name);
+        } else {
+            Type(IDC_HOST_COMBO, name);
+            Command(IDC_CONNECT_AS);
+            Pump();
+        }
+    }
+};
+
+TEST_P(ConnectAsEntry, AsksBeforeTheFirstAttempt)
 {
     credentials.answers = {Account(edgePassword)};
-    ConnectAsTyped(L"hv-edge01");
+    Choose(L"hv-edge01");
     ASSERT_EQ(credentials.prompts.size(), 1u);
     EXPECT_EQ(credentials.prompts[0].message, promptText);
     EXPECT_EQ(EdgeSessions(), std::vector<std::wstring>{edgeUser});
     EXPECT_EQ(ListedVms(), std::vector<std::wstring>{L"Edge Gateway"});
 }
 
-TEST_F(ConnectAs, ConnectAsOnTheLocalComputerIsRefusedWithItsText)
+TEST_P(ConnectAsEntry, OnTheLocalComputerIsRefusedWithItsText)
 {
-    ConnectAsTyped(L"localhost");
+    Choose(L"localhost");
     EXPECT_TRUE(credentials.prompts.empty());
     ASSERT_EQ(platform.boxes.size(), 1u);
     EXPECT_EQ(platform.boxes[0].text, localAccountText);
@@ -136,6 +153,16 @@ TEST_F(ConnectAs, ConnectAsOnTheLocalComputerIsRefusedWithItsText)
     EXPECT_EQ(platform.boxes[0].style, UINT{MB_ICONERROR});
     EXPECT_EQ(Calls(CallKind::NewSession), 0);
 }
+
+TEST_P(ConnectAsEntry, WithAnEmptyFieldDoesNothing)
+{
+    Choose(L"");
+    EXPECT_TRUE(credentials.prompts.empty());
+    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_EQ(Calls(CallKind::NewSession), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, ConnectAsEntry, ::testing::Values(Entry::ShiftEnter, Entry::Button));
 
 TEST_F(ConnectAs, TheRememberBoxStoresTheAccountUnderTheHostsTarget)
 {
