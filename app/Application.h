@@ -19,6 +19,8 @@
 
 class CMainDlg;
 class HostList;
+struct HostCredentials;
+struct HostFailure;
 class ManagementSession;
 class VmEntry;
 
@@ -50,7 +52,11 @@ public:
     // The registered session for the host (letter case ignored), or a new one that connected
     // and verified; null when the host cannot be used or the name is empty. New hosts join the
     // host list. From the worker, the registry and the list are reached on the window's thread.
-    ManagementSession* SessionForHost(const wchar_t* hostName);
+    // A new session connects as the given account when there is one; the failure of a new
+    // session that did not connect goes to `refusal` when given.
+    ManagementSession* SessionForHost(const wchar_t* hostName,
+                                      const HostCredentials* credentials = nullptr,
+                                      HostFailure* refusal = nullptr);
     // Registers a session that was connected and verified off the window's thread, and adds its
     // host to the host list; a session already registered for the host is kept instead. On the
     // window's thread only.
@@ -59,10 +65,14 @@ public:
     // Host selection: connects (in busy mode), lists the host's machines into the window and
     // warns about missing elevation on the local host. True when a session was obtained;
     // `told` is set when the user has already heard why there is none.
-    bool OpenHost(const std::wstring& hostName, bool& told);
+    // A host that refuses the account asks the user for another (Cancel ends quietly, with
+    // `told` set); `askFirst` asks before the first attempt. Remembered accounts are used
+    // without asking, and accounts the user asks to remember are stored once they connected.
+    bool OpenHost(const std::wstring& hostName, bool& told, bool askFirst = false);
     // Puts the saved hosts into the host combo box.
     void FillHostCombo();
-    // Removes a host from the host list and the combo box.
+    // Removes a host from the host list and the combo box; asks whether to forget the
+    // account stored for it too.
     void ForgetHost(const std::wstring& hostName);
     // Saves the host list: this run's changes applied to the file as it is now. Tells the user
     // when the file is left as it was.
@@ -117,6 +127,11 @@ private:
     // Registers a new verified session and its host; window thread.
     ManagementSession* RegisterSession(std::unique_ptr<ManagementSession> session);
     ManagementSession* FindSession(const wchar_t* hostName) const;
+    // One connection attempt into the window, in busy mode: OpenHost without the asking.
+    bool ConnectAndList(const std::wstring& hostName, const HostCredentials* credentials,
+                        HostFailure& refusal, bool& told);
+    // True for the names of the local computer, which is reached as the logged-on user.
+    bool IsLocalName(const std::wstring& hostName) const;
     // Closes the sessions on the worker, in list order, while its apartment lives.
     void CloseSessions();
 

@@ -7,10 +7,14 @@
 #include <vector>
 
 #include "app/HostWorker.h"
+#include "base/HostCredentials.h"
 #include "base/Platform.h"
+#include "hosts/CredentialStore.h"
 #include "hosts/HostList.h"
 #include "mgmt/HostWait.h"
 #include "mgmt/ManagementSession.h"
+#include "mgmt/ManagementText.h"
+#include "ui/CredentialPrompt.h"
 #include "ui/HostListSaveText.h"
 #include "ui/MainDlg.h"
 #include "vm/FailureWording.h"
@@ -23,6 +27,13 @@ constexpr wchar_t notElevatedText[] =
     L"machines on the local host.\r\nPlease close the program and start it again using \"Run As "
     L"Administrator\"";
 constexpr wchar_t notElevatedCaption[] = L"Insufficient Privileges";
+constexpr wchar_t localAccountText[] =
+    L"The local computer is always reached as the user who is logged on: it cannot be "
+    L"connected to as another user.";
+constexpr wchar_t notStoredText[] =
+    L"The connection was made, but Windows Credential Manager did not store the credentials. "
+    L"You will be asked for them again next time.";
+constexpr wchar_t forgetAccountCaption[] = L"Forget Host";
 
 }
 
@@ -44,7 +55,9 @@ ManagementSession* Application::RegisterSession(std::unique_ptr<ManagementSessio
     return sessions.back().get();
 }
 
-ManagementSession* Application::SessionForHost(const wchar_t* hostName)
+ManagementSession* Application::SessionForHost(const wchar_t* hostName,
+                                               const HostCredentials* credentials,
+                                               HostFailure* refusal)
 {
     // An empty name names no host: the client would take it for the local computer.
     if (!hostName || !*hostName)
@@ -60,8 +73,11 @@ ManagementSession* Application::SessionForHost(const wchar_t* hostName)
     if (match)
         return match;
     auto session = std::make_unique<ManagementSession>(hostName, &miApplication, &serializer, this);
-    if (!session->Connect() || !session->VerifyVirtualizationNamespace())
+    if (!session->Connect(credentials) || !session->VerifyVirtualizationNamespace()) {
+        if (refusal)
+            *refusal = session->failure;
         return nullptr;
+    }
     ManagementSession* registered = nullptr;
     // The host joins the list in one step on the window's thread: a save there (at logoff,
     // while this runs) sees the list with the host or without it, never half-changed.
@@ -96,7 +112,51 @@ void Application::SaveHosts()
         ShowError(HostListSaveFailureText(result, hostList->FilePath()).c_str(), hostListSaveCaption);
 }
 
-bool Application::OpenHost(const std::wstring& hostName, bool& told)
+bool Application::IsLocalName(const std::wstring& hostName) const
+{
+    return CompareStringOrdinal(hostName.c_str(), -1, computerName.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+bool Application::OpenHost(const std::wstring& hostName, bool& told, bool askFirst)
+{
+    told = false;
+    CMainDlg& window = *mainDialog;
+    if (askFirst && IsLocalName(hostName)) {
+        window.ShowErrorBox(localAccountText, hostSelectionCaption);
+        told = true;
+        return false;
+    }
+    // Each account lives only for the attempts made with it; its password is wiped with it.
+    auto credentials = std::make_unique<HostCredentials>();
+    bool haveCredentials = false;
+    bool remember = false;
+    std::wstring words;
+    if (!askFirst && !FindSession(hostName.c_str()))
+        haveCredentials = ReadHostCredentials(hostName, *credentials);
+    for (bool ask = askFirst;; ask = true) {
+        if (ask) {
+            credentials = std::make_unique<HostCredentials>();
+            if (!AskForCredentials(window.m_hWnd, hostName, words, *credentials, remember)) {
+                told = true;
+                return false;
+            }
+            haveCredentials = true;
+        }
+        HostFailure refusal;
+        if (ConnectAndList(hostName, haveCredentials ? credentials.get() : nullptr, refusal, told)) {
+            if (ask && remember && !StoreHostCredentials(hostName, *credentials))
+                ShowNotice(notStoredText, hostSelectionCaption);
+            return true;
+        }
+        // Only a refused account is asked about again, and never for the local computer.
+        if (told || refusal.result != MI_RESULT_ACCESS_DENIED || IsLocalName(hostName))
+            return false;
+        words = haveCredentials ? FailureDetails(refusal) : std::wstring();
+    }
+}
+
+bool Application::ConnectAndList(const std::wstring& hostName, const HostCredentials* credentials,
+                                 HostFailure& refusal, bool& told)
 {
     told = false;
     CMainDlg& window = *mainDialog;
@@ -107,7 +167,7 @@ bool Application::OpenHost(const std::wstring& hostName, bool& told)
     bool complete = false;
     // The whole attempt can be stopped: the host may not answer for the client's timeout.
     const WorkOutcome outcome = RunOnHost(L"Connecting to " + hostName, true, [&] {
-        session = SessionForHost(hostName.c_str());
+        session = SessionForHost(hostName.c_str(), credentials, &refusal);
         if (!session)
             return;
         session->failure = {};
@@ -140,4 +200,12 @@ void Application::ForgetHost(const std::wstring& hostName)
         hostList->Remove(hostName);
     if (mainDialog)
         mainDialog->RemoveHostFromCombo(hostName);
+    if (!mainDialog || !HasHostCredentials(hostName))
+        return;
+    const std::wstring question = L"Credentials for " + hostName +
+                                  L" are stored in Windows Credential Manager. Do you want to "
+                                  L"forget them too?";
+    if (CurrentPlatform().messageBox(mainDialog->m_hWnd, question.c_str(), forgetAccountCaption,
+                                     MB_ICONWARNING | MB_YESNO) == IDYES)
+        static_cast<void>(ForgetHostCredentials(hostName));
 }

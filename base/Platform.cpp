@@ -55,9 +55,47 @@ UINT SystemRegisterClipboardFormat(const wchar_t* name)
     return RegisterClipboardFormatW(name);
 }
 
+DWORD SystemPromptForCredentials(CREDUI_INFOW* info, DWORD authError, ULONG* authPackage,
+                                 const void* inBuffer, ULONG inSize, void** outBuffer,
+                                 ULONG* outSize, BOOL* save, DWORD flags)
+{
+    return CredUIPromptForWindowsCredentialsW(info, authError, authPackage, inBuffer, inSize,
+                                              outBuffer, outSize, save, flags);
+}
+
+BOOL SystemUnpackCredentials(DWORD flags, void* buffer, DWORD size, wchar_t* user, DWORD* userSize,
+                             wchar_t* domain, DWORD* domainSize, wchar_t* password,
+                             DWORD* passwordSize)
+{
+    return CredUnPackAuthenticationBufferW(flags, buffer, size, user, userSize, domain, domainSize,
+                                           password, passwordSize);
+}
+
+BOOL SystemCredWrite(CREDENTIALW* credential, DWORD flags)
+{
+    return CredWriteW(credential, flags);
+}
+
+BOOL SystemCredRead(const wchar_t* target, DWORD type, DWORD flags, CREDENTIALW** credential)
+{
+    return CredReadW(target, type, flags, credential);
+}
+
+BOOL SystemCredDelete(const wchar_t* target, DWORD type, DWORD flags)
+{
+    return CredDeleteW(target, type, flags);
+}
+
+void SystemCredFree(void* buffer)
+{
+    CredFree(buffer);
+}
+
 constexpr Platform systemPlatform{
     SystemMessageBox,   SystemSleep,      SystemTickCount,      SystemElevation,
     SystemComputerName, SystemFolderPath, SystemCreateInstance, SystemRegisterClipboardFormat,
+    SystemPromptForCredentials, SystemUnpackCredentials, SystemCredWrite, SystemCredRead,
+    SystemCredDelete, SystemCredFree,
 };
 
 Platform currentPlatform = systemPlatform;

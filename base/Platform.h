@@ -1,12 +1,13 @@
 // The few platform calls that tests answer and observe: message boxes, time, elevation, the
 // computer name, the application-data folder, the creation of COM objects and the
-// registration of clipboard formats. Production binds each to the real call; a test replaces
+// registration of clipboard formats, the Windows credential prompt and Credential Manager. Production binds each to the real call; a test replaces
 // the members it needs and restores them afterwards.
 // This header depends on nothing else of ours, so every layer may use it.
 #pragma once
 
 #include <windows.h>
 #include <unknwn.h>
+#include <wincred.h>
 
 enum class Elevation { Unknown, NotElevated, Elevated };
 
@@ -22,6 +23,19 @@ struct Platform {
                               void** object);
     // RegisterClipboardFormatW: a test makes the registration of a clipboard format fail.
     UINT (*registerClipboardFormat)(const wchar_t* name);
+    // CredUIPromptForWindowsCredentialsW and CredUnPackAuthenticationBufferW: the prompt hands
+    // out a buffer from CoTaskMemAlloc that only the unpacking reads.
+    DWORD (*promptForCredentials)(CREDUI_INFOW* info, DWORD authError, ULONG* authPackage,
+                                  const void* inBuffer, ULONG inSize, void** outBuffer,
+                                  ULONG* outSize, BOOL* save, DWORD flags);
+    BOOL (*unpackCredentials)(DWORD flags, void* buffer, DWORD size, wchar_t* user,
+                              DWORD* userSize, wchar_t* domain, DWORD* domainSize,
+                              wchar_t* password, DWORD* passwordSize);
+    // CredWriteW, CredReadW, CredDeleteW and CredFree of Credential Manager.
+    BOOL (*credWrite)(CREDENTIALW* credential, DWORD flags);
+    BOOL (*credRead)(const wchar_t* target, DWORD type, DWORD flags, CREDENTIALW** credential);
+    BOOL (*credDelete)(const wchar_t* target, DWORD type, DWORD flags);
+    void (*credFree)(void* buffer);
 };
 
 // The process's bindings; tests change members through this reference.

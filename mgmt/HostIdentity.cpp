@@ -15,7 +15,10 @@ HostIdentity ReadHostIdentity(MI_Session& session)
     bool moreResults = false;
     do {
         const MI_Instance* instance = nullptr;
-        if (PullInstance(operation.Get(), instance, moreResults) != MI_RESULT_OK || !instance)
+        const MI_Result result = PullInstance(operation.Get(), instance, moreResults);
+        if (result != MI_RESULT_OK && identity.failure == MI_RESULT_OK)
+            identity.failure = result;
+        if (result != MI_RESULT_OK || !instance)
             continue;
         identity.computerName.reset();
         ReadStringElement(instance, L"CSName", identity.computerName);

@@ -13,6 +13,9 @@ struct HostIdentity {
     bool valid = false;
     std::optional<std::wstring> computerName;
     MI_Timestamp lastBoot{};
+    // The failure the host answered the read with; access denied means the caller's account
+    // is not let in.
+    MI_Result failure = MI_RESULT_OK;
 };
 
 // Reads Win32_OperatingSystem's CSName and LastBootUpTime through the session; invalid when

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <optional>
 
+#include "base/HostCredentials.h"
 #include "mgmt/HostIdentity.h"
 #include "mgmt/InstanceHelpers.h"
 #include "mgmt/MiOwners.h"
@@ -52,6 +53,27 @@ std::vector<std::wstring> SplitNamespace(const std::wstring& path)
     return components;
 }
 
+// Destination options that carry the account: DOMAIN\user is given to the client as its
+// domain and user; other forms go as the user name alone. The client copies what it is given.
+MI_Result CredentialOptions(const HostCredentials& credentials, UniqueDestinationOptions& options)
+{
+    MI_Result result = MI_Application_NewDestinationOptions(shared.application, options.Put());
+    if (result != MI_RESULT_OK)
+        return result;
+    const size_t separator = credentials.userName.find(L'\\');
+    const std::wstring domain =
+        separator == std::wstring::npos ? std::wstring() : credentials.userName.substr(0, separator);
+    const std::wstring user = separator == std::wstring::npos
+                                  ? credentials.userName
+                                  : credentials.userName.substr(separator + 1);
+    MI_UserCredentials given{};
+    given.authenticationType = MI_AUTH_TYPE_DEFAULT;
+    given.credentials.usernamePassword.domain = domain.empty() ? nullptr : domain.c_str();
+    given.credentials.usernamePassword.username = user.c_str();
+    given.credentials.usernamePassword.password = credentials.password.Text();
+    return MI_DestinationOptions_AddDestinationCredentials(options.Get(), &given);
+}
+
 }
 
 ManagementSession::ManagementSession(const wchar_t* name, MI_Application* application,
@@ -95,7 +117,7 @@ ManagementSession::~ManagementSession()
     }
 }
 
-bool ManagementSession::Connect()
+bool ManagementSession::Connect(const HostCredentials* credentials)
 {
     operationContext = contextConnecting;
     lastResult = 0;
@@ -115,11 +137,31 @@ bool ManagementSession::Connect()
         localSession = shared.localSession;
     }
     UniqueSession remote;
-    lastResult = MI_Application_NewSession(shared.application, L"WINRM", hostName.c_str(),
-                                           nullptr, nullptr, nullptr, remote.Put());
-    if (lastResult != MI_RESULT_OK)
+    {
+        // The options (and the client's copy of the password) go as soon as the session is open.
+        UniqueDestinationOptions options;
+        if (credentials) {
+            lastResult = CredentialOptions(*credentials, options);
+            if (lastResult != MI_RESULT_OK) {
+                NoteFailure(static_cast<MI_Result>(lastResult));
+                return false;
+            }
+        }
+        lastResult = MI_Application_NewSession(shared.application, L"WINRM", hostName.c_str(),
+                                               credentials ? options.Get() : nullptr, nullptr,
+                                               nullptr, remote.Put());
+    }
+    if (lastResult != MI_RESULT_OK) {
+        NoteFailure(static_cast<MI_Result>(lastResult));
         return false;
+    }
     const HostIdentity identity = ReadHostIdentity(*remote.Get());
+    // A host that refuses the account refuses every later call too: nothing more is sent.
+    if (identity.failure == MI_RESULT_ACCESS_DENIED) {
+        lastResult = identity.failure;
+        NoteFailure(identity.failure);
+        return false;
+    }
     computerName = identity.computerName;
     if (localIdentity && SameHost(&*localIdentity, &identity)) {
         miSession = localSession;

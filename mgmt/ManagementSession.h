@@ -14,6 +14,7 @@
 #include "mgmt/MiOwners.h"
 
 class ErrorReporter;
+struct HostCredentials;
 class VmEntry;
 
 // The inventory's entries are destroyed by the virtual machine layer, which defines them.
@@ -44,8 +45,10 @@ public:
     ManagementSession(const ManagementSession&) = delete;
     ManagementSession& operator=(const ManagementSession&) = delete;
 
-    // Opens the "WINRM" session to the host and recognises the local computer.
-    [[nodiscard]] bool Connect();
+    // Opens the "WINRM" session to the host, as the given account when there is one, and
+    // recognises the local computer. A host that does not let the account in fails the
+    // connection with access denied noted.
+    [[nodiscard]] bool Connect(const HostCredentials* credentials = nullptr);
     // True when every component of the path exists ("/" and "\" separate components).
     [[nodiscard]] bool VerifyNamespace(const wchar_t* path);
     [[nodiscard]] bool VerifyVirtualizationNamespace();

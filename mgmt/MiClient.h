@@ -36,6 +36,33 @@ inline MI_Result MI_Application_NewSession(MI_Application* application, const MI
                                        extendedError, session);
 }
 
+inline MI_Result MI_Application_NewDestinationOptions(MI_Application* application,
+    MI_DestinationOptions* options)
+{
+    if (!application || !application->ft) {
+        if (options)
+            std::memset(options, 0, sizeof(*options));
+        return MI_RESULT_INVALID_PARAMETER;
+    }
+    return application->ft->NewDestinationOptions(application, options);
+}
+
+inline void MI_DestinationOptions_Delete(MI_DestinationOptions* options)
+{
+    if (options && options->ft)
+        options->ft->Delete(options);
+}
+
+// Sets the credentials for talking to the destination (flags 0, as mi.h passes them).
+inline MI_Result MI_DestinationOptions_AddDestinationCredentials(MI_DestinationOptions* options,
+    const MI_UserCredentials* credentials)
+{
+    if (!options || !options->ft)
+        return MI_RESULT_INVALID_PARAMETER;
+    return options->ft->AddCredentials(options, MI_DESTINATIONOPTIONS_DESTINATION_CREDENTIALS,
+                                       credentials, 0);
+}
+
 inline MI_Result MI_Application_NewInstance(MI_Application* application, const MI_Char* className,
     const MI_ClassDecl* classRTTI, MI_Instance** instance)
 {

@@ -87,3 +87,22 @@ public:
 private:
     MI_Session session_{};
 };
+
+class UniqueDestinationOptions {
+public:
+    UniqueDestinationOptions() = default;
+    ~UniqueDestinationOptions() { MI_DestinationOptions_Delete(&options_); }
+    UniqueDestinationOptions(const UniqueDestinationOptions&) = delete;
+    UniqueDestinationOptions& operator=(const UniqueDestinationOptions&) = delete;
+
+    MI_DestinationOptions* Put() noexcept
+    {
+        MI_DestinationOptions_Delete(&options_);
+        options_ = {};
+        return &options_;
+    }
+    MI_DestinationOptions* Get() noexcept { return &options_; }
+
+private:
+    MI_DestinationOptions options_{};
+};

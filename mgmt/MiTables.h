@@ -238,10 +238,15 @@ struct MI_QualifierSetFT { MI_OpaqueSlot GetQualifierCount, GetQualifierAt, GetQ
 struct MI_ParameterSetFT {
     MI_OpaqueSlot GetMethodReturnType, GetParameterCount, GetParameterAt, GetParameter;
 };
+// Destination options: the program sets only the destination's credentials.
 struct MI_DestinationOptionsFT {
-    MI_OpaqueSlot Delete, SetString, SetNumber, AddCredentials, GetString, GetNumber,
-        GetOptionCount, GetOptionAt, GetOption, GetCredentialsCount, GetCredentialsAt,
-        GetCredentialsPasswordAt, Clone, SetInterval, GetInterval;
+    void (*Delete)(MI_DestinationOptions* options);
+    MI_OpaqueSlot SetString, SetNumber;
+    MI_Result (*AddCredentials)(MI_DestinationOptions* options, const MI_Char* optionName,
+        const MI_UserCredentials* credentials, MI_Uint32 flags);
+    MI_OpaqueSlot GetString, GetNumber, GetOptionCount, GetOptionAt, GetOption,
+        GetCredentialsCount, GetCredentialsAt, GetCredentialsPasswordAt, Clone, SetInterval,
+        GetInterval;
 };
 struct MI_OperationOptionsFT {
     MI_OpaqueSlot Delete, SetString, SetNumber, SetCustomOption, GetString, GetNumber,
@@ -278,6 +283,7 @@ static_assert(sizeof(MI_ClientFT_V1) == 80 && offsetof(MI_ClientFT_V1, serialize
 static_assert(offsetof(MI_ClientFT_V1, utilitiesFT) == 72);
 static_assert(sizeof(MI_ApplicationFT) == 88 && offsetof(MI_ApplicationFT, NewSession) == 8);
 static_assert(offsetof(MI_ApplicationFT, NewInstance) == 24);
+static_assert(offsetof(MI_ApplicationFT, NewDestinationOptions) == 32);
 static_assert(offsetof(MI_ApplicationFT, NewSerializer) == 56);
 static_assert(offsetof(MI_ApplicationFT, NewInstanceFromClass) == 72);
 static_assert(sizeof(MI_SessionFT) == 120 && offsetof(MI_SessionFT, GetInstance) == 16);
@@ -295,6 +301,11 @@ static_assert(offsetof(MI_ClassFT, Delete) == 96 && offsetof(MI_ClassFT, Clone) 
 static_assert(sizeof(MI_SerializerFT) == 24 && offsetof(MI_SerializerFT, SerializeInstance) == 16);
 static_assert(sizeof(MI_DeserializerFT) == 48);
 static_assert(sizeof(MI_HostedProviderFT) == 16 && sizeof(MI_DestinationOptionsFT) == 120);
+static_assert(offsetof(MI_DestinationOptionsFT, Delete) == 0);
+static_assert(offsetof(MI_DestinationOptionsFT, AddCredentials) == 24);
+static_assert(offsetof(MI_DestinationOptionsFT, GetCredentialsCount) == 72);
+static_assert(offsetof(MI_DestinationOptionsFT, GetInterval) == 112);
+static_assert(offsetof(MI_ClientFT_V1, destinationOptionsFT) == 56);
 static_assert(sizeof(MI_OperationOptionsFT) == 104 && sizeof(MI_SubscriptionDeliveryOptionsFT) == 136);
 static_assert(sizeof(MI_UtilitiesFT) == 16 && sizeof(MI_QualifierSetFT) == 24);
 static_assert(sizeof(MI_ParameterSetFT) == 32);

@@ -443,6 +443,24 @@ struct MI_UserCredentials {
     } credentials;
 };
 
+// Authentication types of MI_UserCredentials.
+inline constexpr MI_Char MI_AUTH_TYPE_DEFAULT[] = L"Default";
+inline constexpr MI_Char MI_AUTH_TYPE_NONE[] = L"None";
+inline constexpr MI_Char MI_AUTH_TYPE_DIGEST[] = L"Digest";
+inline constexpr MI_Char MI_AUTH_TYPE_NEGO_WITH_CREDS[] = L"NegoWithCreds";
+inline constexpr MI_Char MI_AUTH_TYPE_NEGO_NO_CREDS[] = L"NegoNoCreds";
+inline constexpr MI_Char MI_AUTH_TYPE_BASIC[] = L"Basic";
+inline constexpr MI_Char MI_AUTH_TYPE_KERBEROS[] = L"Kerberos";
+inline constexpr MI_Char MI_AUTH_TYPE_CLIENT_CERTS[] = L"ClientCerts";
+inline constexpr MI_Char MI_AUTH_TYPE_NTLM[] = L"Ntlmdomain";
+inline constexpr MI_Char MI_AUTH_TYPE_CREDSSP[] = L"CredSSP";
+inline constexpr MI_Char MI_AUTH_TYPE_ISSUER_CERT[] = L"IssuerCert";
+
+// The option name under which MI_DestinationOptions_AddDestinationCredentials stores its
+// credentials.
+inline constexpr MI_Char MI_DESTINATIONOPTIONS_DESTINATION_CREDENTIALS[] =
+    L"__MI_DESTINATIONOPTIONS_DESTINATION_CREDENTIALS";
+
 static_assert(sizeof(MI_Char) == 2 && sizeof(MI_Boolean) == 1);
 static_assert(sizeof(MI_Result) == 4 && sizeof(MI_Type) == 4);
 static_assert(sizeof(MI_Uint64) == 8 && alignof(MI_Uint64) == 8);
@@ -472,6 +490,9 @@ static_assert(sizeof(MI_MethodDecl) == 88 && offsetof(MI_MethodDecl, function) =
 static_assert(sizeof(MI_FeatureDecl) == 32 && sizeof(MI_Qualifier) == 24);
 static_assert(sizeof(MI_QualifierDecl) == 32 && sizeof(MI_SchemaDecl) == 32);
 static_assert(sizeof(MI_UserCredentials) == 32 && offsetof(MI_UserCredentials, credentials) == 8);
+static_assert(alignof(MI_UserCredentials) == 8 && sizeof(MI_UsernamePasswordCreds) == 24);
+static_assert(offsetof(MI_UsernamePasswordCreds, username) == 8);
+static_assert(offsetof(MI_UsernamePasswordCreds, password) == 16);
 static_assert(MI_RESULT_INVALID_PARAMETER == 4 && MI_RESULT_NOT_FOUND == 6);
 static_assert(MI_RESULT_SERVER_IS_SHUTTING_DOWN == 28);
 static_assert(MI_STRING == 13 && MI_INSTANCE == 15 && MI_ARRAY == 16 && MI_STRINGA == 29);

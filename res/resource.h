@@ -50,6 +50,7 @@
 #define IDC_PROGRAM_GROUP 1031
 #define IDC_POWER_STATE 1032
 #define IDC_IDENTITIES 1033
+#define IDC_CONNECT_AS 1034
 #define IDC_ABOUT 57664
 
 // About box
@@ -68,6 +69,15 @@
 #define IDC_ADD_KNOWN_HOSTS 1204
 #define IDC_IDENTITY_REFRESH 1205
 #define IDC_IDENTITY_EXPORT 1206
+
+// Brackwin's own credential prompt, used when the system's cannot be shown
+#define IDD_CREDENTIALS 132
+#define IDC_CRED_MESSAGE 1301
+#define IDC_CRED_USER_LABEL 1302
+#define IDC_CRED_USER 1303
+#define IDC_CRED_PASSWORD_LABEL 1304
+#define IDC_CRED_PASSWORD 1305
+#define IDC_CRED_REMEMBER 1306
 
 // The application manifest
 #define IDR_MANIFEST 1

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that each program imports only Windows system DLLs: one file to copy and run.
 set -euo pipefail
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|rpcrt4|shlwapi|msvcrt)\.dll$'
+allowed='^(kernel32|user32|gdi32|advapi32|credui|shell32|ole32|oleaut32|comctl32|comdlg32|rpcrt4|shlwapi|msvcrt)\.dll$'
 status=0
 for program in "$@"; do
     while read -r dll; do

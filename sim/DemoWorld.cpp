@@ -97,6 +97,15 @@ void AddKioskMachines(Host& lab)
         Firmware(templateGuid, templateSerial, L"KIOSK-TEMPLATE");
 }
 
+// A workgroup host: it lets in only its own administrator account, with the demo password.
+void AddEdgeHost(Host& edge)
+{
+    edge.account = Host::Account{L"HV-EDGE01\\Administrator", L"Demo-Pa55word"};
+    edge.AddVm(Machine(L"Edge Gateway", L"2E9C5A71-4D08-4B3F-A612-7C8E0D1F3B95", state::Running,
+        Firmware(L"{9B0A1C2D-3E4F-4A5B-8C6D-7E8F9A0B1C2D}", L"5120-8834-2297-6641-0073-5518-92",
+                 L"EDGE-GW-01")));
+}
+
 }
 
 void FurnishDemoWorld(World& world)
@@ -115,6 +124,7 @@ void FurnishDemoWorld(World& world)
     AddGermanLabMachines(world.AddHost(L"HV-LAB03"));
     world.AddHost(L"HV-OLD", HostKind::VirtualizationWithoutV2);
     AddKioskMachines(world.AddHost(L"HV-LAB04"));
+    AddEdgeHost(world.AddHost(L"HV-EDGE01"));
 }
 
 std::unique_ptr<World> MakeDemoWorld(std::unique_ptr<Clock> clock)

@@ -146,6 +146,14 @@ public:
 
     // Identity as Win32_OperatingSystem reports it.
     MI_Timestamp lastBootUpTime{2024, 3, 11, 6, 42, 17, 123456, 60};
+    // The one account the host lets in, as DOMAIN\user compared ignoring case, with its
+    // password compared exactly; without one, the caller's own Windows identity is let in.
+    // Any other caller is refused with access denied at every operation.
+    struct Account {
+        std::wstring user;
+        std::wstring password;
+    };
+    std::optional<Account> account;
     // Whether the local computer also answers over "WINRM" by its name.
     bool answersWinrm = true;
     std::wstring computerName;

@@ -1,6 +1,7 @@
 #include "sim/ObjectRegistry.h"
 
 #include "sim/SimClass.h"
+#include "sim/SimDestinationOptions.h"
 #include "sim/SimOperation.h"
 #include "sim/SimSession.h"
 
@@ -120,6 +121,24 @@ void ObjectRegistry::CloseSession(std::uint64_t id)
     sessions_.erase(id);
 }
 
+std::uint64_t ObjectRegistry::AddDestinationOptions(std::unique_ptr<SimDestinationOptions> options)
+{
+    const std::uint64_t id = nextId_++;
+    destinationOptions_.emplace(id, std::move(options));
+    return id;
+}
+
+SimDestinationOptions* ObjectRegistry::FindDestinationOptions(std::uint64_t id) const
+{
+    const auto found = destinationOptions_.find(id);
+    return found == destinationOptions_.end() ? nullptr : found->second.get();
+}
+
+void ObjectRegistry::DeleteDestinationOptions(std::uint64_t id)
+{
+    destinationOptions_.erase(id);
+}
+
 int ObjectRegistry::SessionsOf(std::uint64_t application) const
 {
     int count = 0;
@@ -180,7 +199,8 @@ LiveCounts ObjectRegistry::Counts() const
 {
     return {static_cast<int>(sessions_.size()), static_cast<int>(operations_.size()),
             static_cast<int>(instances_.size()), static_cast<int>(classes_.size()),
-            static_cast<int>(serializers_.size()), static_cast<int>(applications_.size())};
+            static_cast<int>(serializers_.size()), static_cast<int>(applications_.size()),
+            static_cast<int>(destinationOptions_.size())};
 }
 
 }

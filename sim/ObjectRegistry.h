@@ -19,6 +19,7 @@ namespace sim {
 class ClassSchema;
 class SimClass;
 class SimOperation;
+struct SimDestinationOptions;
 struct SimSession;
 
 struct LiveCounts {
@@ -28,6 +29,7 @@ struct LiveCounts {
     int classes = 0;
     int serializers = 0;
     int applications = 0;
+    int destinationOptions = 0;
     bool operator==(const LiveCounts&) const = default;
 };
 
@@ -60,6 +62,10 @@ public:
     // How many open sessions the application made.
     int SessionsOf(std::uint64_t application) const;
 
+    std::uint64_t AddDestinationOptions(std::unique_ptr<SimDestinationOptions> options);
+    SimDestinationOptions* FindDestinationOptions(std::uint64_t id) const;
+    void DeleteDestinationOptions(std::uint64_t id);
+
     std::uint64_t AddOperation(std::unique_ptr<SimOperation> operation);
     SimOperation* FindOperation(std::uint64_t id) const;
     void CloseOperation(std::uint64_t id);
@@ -79,6 +85,7 @@ private:
     std::unordered_map<std::uint64_t, std::unique_ptr<SimOperation>> operations_;
     std::unordered_map<std::uint64_t, std::unique_ptr<SimSession>> sessions_;
     std::unordered_set<std::uint64_t> serializers_;
+    std::unordered_map<std::uint64_t, std::unique_ptr<SimDestinationOptions>> destinationOptions_;
     HandleArena<MI_Instance> instanceHandles_;
     HandleArena<MI_Class> classHandles_;
     std::unordered_map<const MI_Instance*, std::unique_ptr<SimInstance>> instances_;

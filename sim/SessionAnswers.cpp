@@ -84,6 +84,11 @@ MI_Result Reach(World& world, const SimSession& session, Host*& host)
         host = nullptr;
         return world.unreachableResult;
     }
+    if (host->account && (!session.withCredentials || !SameText(session.account, host->account->user) ||
+                          session.password != host->account->password)) {
+        host = nullptr;
+        return MI_RESULT_ACCESS_DENIED;
+    }
     return MI_RESULT_OK;
 }
 

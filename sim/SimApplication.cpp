@@ -7,6 +7,7 @@
 #include "sim/CimXmlWriter.h"
 #include "sim/Guard.h"
 #include "sim/SimClass.h"
+#include "sim/SimDestinationOptions.h"
 #include "sim/SimOperation.h"
 #include "sim/SimSession.h"
 #include "sim/World.h"
@@ -55,7 +56,7 @@ MI_Result ApplicationClose(MI_Application* application)
 }
 
 MI_Result ApplicationNewSession(MI_Application* application, const MI_Char* protocol,
-                                const MI_Char* destination, MI_DestinationOptions*,
+                                const MI_Char* destination, MI_DestinationOptions* options,
                                 MI_SessionCallbacks*, MI_Instance** extendedError,
                                 MI_Session* session)
 {
@@ -68,7 +69,7 @@ MI_Result ApplicationNewSession(MI_Application* application, const MI_Char* prot
         return MI_RESULT_INVALID_PARAMETER;
     }
     return OpenSession(*world, static_cast<std::uint64_t>(application->reserved2), protocol,
-                       destination, session);
+                       destination, options, session);
 }
 
 MI_Result ApplicationNewInstance(MI_Application* application, const MI_Char* className,
@@ -202,10 +203,14 @@ const MI_ApplicationFT applicationTable = [] {
     table.NewHostedProvider = [](MI_Application*, const MI_Char*, const MI_Char*, MI_MainFunction,
                                  MI_Instance**, MI_HostedProvider*) { return MI_RESULT_NOT_SUPPORTED; };
     table.NewInstance = ApplicationNewInstance;
-    table.NewDestinationOptions = [](MI_Application*, MI_DestinationOptions* options) {
-        if (options)
-            *options = {};
-        return MI_RESULT_NOT_SUPPORTED;
+    table.NewDestinationOptions = [](MI_Application* application, MI_DestinationOptions* options) {
+        World* world = CheckedApplication(application, L"MI_Application_NewDestinationOptions");
+        if (!world) {
+            if (options)
+                *options = {};
+            return MI_RESULT_INVALID_PARAMETER;
+        }
+        return OpenDestinationOptions(*world, static_cast<std::uint64_t>(application->reserved2), options);
     };
     table.NewOperationOptions = [](MI_Application*, MI_Boolean, MI_OperationOptions* options) {
         if (options)
@@ -250,6 +255,7 @@ const MI_ClientFT_V1 clientTable = [] {
     table.sessionFT = &simSessionTable;
     table.operationFT = &simOperationTable;
     table.serializerFT = &serializerTable;
+    table.destinationOptionsFT = &simDestinationOptionsTable;
     return table;
 }();
 

@@ -9,6 +9,7 @@
 #include "sim/FailureText.h"
 #include "sim/Guard.h"
 #include "sim/SessionAnswers.h"
+#include "sim/SimDestinationOptions.h"
 #include "sim/SimOperation.h"
 #include "sim/Text.h"
 #include "sim/TextForms.h"
@@ -45,6 +46,7 @@ CallRecord RecordFor(CallKind kind, const SimSession& session, const MI_Char* na
     record.host = session.destination;
     record.protocol = session.protocol;
     record.nameSpace = nameSpace ? nameSpace : L"";
+    record.user = session.account;
     return record;
 }
 
@@ -309,8 +311,37 @@ const MI_SessionFT simSessionTable = [] {
     return table;
 }();
 
+namespace {
+
+// Takes the destination credentials of the options into the session. The client refuses
+// explicit credentials for the local computer, which it reaches as the logged-on user.
+MI_Result TakeCredentials(World& world, const MI_DestinationOptions* options, SimSession& session)
+{
+    if (!options)
+        return MI_RESULT_OK;
+    const SimDestinationOptions* own =
+        CheckedDestinationOptions(world, options, L"MI_Application_NewSession");
+    if (!own)
+        return MI_RESULT_INVALID_PARAMETER;
+    for (const SimCredentials& credentials : own->credentials) {
+        if (credentials.optionName != MI_DESTINATIONOPTIONS_DESTINATION_CREDENTIALS)
+            continue;
+        session.withCredentials = true;
+        session.account = credentials.domain.empty() ? credentials.user
+                                                     : credentials.domain + L"\\" + credentials.user;
+        session.password = credentials.password;
+    }
+    const Host* host = session.destination.empty() ? &world.Local() : world.FindHost(session.destination);
+    if (session.withCredentials && host && host->IsLocal())
+        return MI_RESULT_INVALID_PARAMETER;
+    return MI_RESULT_OK;
+}
+
+}
+
 MI_Result OpenSession(World& world, std::uint64_t application, const MI_Char* protocol,
-                      const MI_Char* destination, MI_Session* handle)
+                      const MI_Char* destination, const MI_DestinationOptions* options,
+                      MI_Session* handle)
 {
     return Guarded([&] {
         if (!handle)
@@ -321,12 +352,14 @@ MI_Result OpenSession(World& world, std::uint64_t application, const MI_Char* pr
         session->application = application;
         session->protocol = protocol ? protocol : L"WMIDCOM";
         session->destination = destination ? destination : L"";
+        MI_Result result = TakeCredentials(world, options, *session);
         CallRecord record = RecordFor(CallKind::NewSession, *session, nullptr);
-        MI_Result result = MI_RESULT_OK;
-        if (auto fault = world.TakeFault(CallKind::NewSession, session->destination))
-            result = *fault;
-        else if (!SameText(session->protocol, L"WMIDCOM") && !SameText(session->protocol, L"WINRM"))
-            result = MI_RESULT_NOT_SUPPORTED;
+        if (result == MI_RESULT_OK) {
+            if (auto fault = world.TakeFault(CallKind::NewSession, session->destination))
+                result = *fault;
+            else if (!SameText(session->protocol, L"WMIDCOM") && !SameText(session->protocol, L"WINRM"))
+                result = MI_RESULT_NOT_SUPPORTED;
+        }
         record.result = result;
         world.Log(std::move(record));
         if (result != MI_RESULT_OK)

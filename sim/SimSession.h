@@ -17,11 +17,17 @@ struct SimSession {
     std::wstring protocol;
     std::wstring destination;
     Host* host = nullptr;
+    // The credentials of the destination options it was opened with: the account as
+    // DOMAIN\user (or the user alone), and its password, which nothing logs.
+    bool withCredentials = false;
+    std::wstring account;
+    std::wstring password;
 };
 
 // Opens a session of the application's world for the client's NewSession.
 MI_Result OpenSession(World& world, std::uint64_t application, const MI_Char* protocol,
-                      const MI_Char* destination, MI_Session* session);
+                      const MI_Char* destination, const MI_DestinationOptions* options,
+                      MI_Session* session);
 
 extern const MI_SessionFT simSessionTable;
 

@@ -73,6 +73,7 @@ enum class CallKind {
 struct CallRecord {
     CallKind kind;
     std::wstring host;      // the session's destination (empty for the local "WMIDCOM" session)
+    std::wstring user;      // the account of the session's credentials; never the password
     std::wstring protocol;
     std::wstring nameSpace;
     std::wstring className;

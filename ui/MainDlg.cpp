@@ -64,6 +64,7 @@ const CMainDlg::CommandRoute CMainDlg::commandMap[] = {
     {IDC_BROWSE, anyCode, RouteKind::Command, &CMainDlg::OnBrowse},
     {IDC_REFRESH_LIST, anyCode, RouteKind::Command, &CMainDlg::OnRefreshList},
     {IDC_IDENTITIES, anyCode, RouteKind::Command, &CMainDlg::OnIdentities},
+    {IDC_CONNECT_AS, anyCode, RouteKind::Command, &CMainDlg::OnConnectAs},
     {IDC_NEW_GUID, anyCode, RouteKind::Command, &CMainDlg::OnNewGuid},
     {IDC_REFRESH_STATE, anyCode, RouteKind::Command, &CMainDlg::OnRefreshState},
     {IDC_SHUTDOWN, anyCode, RouteKind::Command, &CMainDlg::OnGracefulShutdown},

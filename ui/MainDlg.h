@@ -157,6 +157,8 @@ private:
     void OnCloseCommand(WORD id);
     void OnBrowse(WORD id);
     void OnRefreshList(WORD id);
+    // Connects to the host in the field as another user, asking for the account first.
+    void OnConnectAs(WORD id);
     void OnNewGuid(WORD id);
     void OnRefreshState(WORD id);
     void OnGracefulShutdown(WORD id);
@@ -182,7 +184,8 @@ private:
     void RestoreFormFromRecord();
 
     std::wstring ReadHostName(bool fromList);
-    void ConnectToHost(bool fromList, bool force);
+    // askFirst asks for the account to connect as before the first attempt.
+    void ConnectToHost(bool fromList, bool force, bool askFirst = false);
     void ShowCurrentHost();
     bool ForgetHighlightedHost();
     void ShowHostList(bool show);

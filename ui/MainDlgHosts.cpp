@@ -94,17 +94,19 @@ bool CMainDlg::ShowHostName(const std::wstring& name)
     return SetWindowTextW(hostEdit, shown.c_str()) != FALSE;
 }
 
-void CMainDlg::ConnectToHost(bool fromList, bool force)
+void CMainDlg::ConnectToHost(bool fromList, bool force, bool askFirst)
 {
     const std::wstring name = ReadHostName(fromList);
-    const bool sameHost = !force && EqualIgnoringAsciiCase(name, currentHost);
+    // No name is no host to connect to as another user.
+    const bool sameHost =
+        (!force && EqualIgnoringAsciiCase(name, currentHost)) || (askFirst && name.empty());
     if (!sameHost) {
         if (!ConfirmDiscard()) {
             ShowCurrentHost();
         } else {
             currentHost = name;
             bool told = false;
-            if (app->OpenHost(name, told)) {
+            if (app->OpenHost(name, told, askFirst)) {
                 AddHostToCombo(name.c_str(), true);
                 SetDirty(false);
             } else if (!told) {
@@ -162,6 +164,11 @@ void CMainDlg::OnRefreshList(WORD)
     ConnectToHost(false, true);
 }
 
+void CMainDlg::OnConnectAs(WORD)
+{
+    ConnectToHost(false, true, true);
+}
+
 void CMainDlg::OnHostEditChange(WORD)
 {
     UpdateListEnabling();
@@ -214,9 +221,12 @@ bool CMainDlg::HandleHostFieldKey(const MSG& message)
     if (forget)
         return ForgetHighlightedHost();
     // Enter connects to the name in the field; the open list closes without a choice.
+    // Shift+Enter connects as another user: it asks for the account first, also for the
+    // host that is connected now.
     if (listOpen)
         ShowHostList(false);
-    ConnectToHost(false, false);
+    const bool connectAs = GetKeyState(VK_SHIFT) < 0;
+    ConnectToHost(false, connectAs, connectAs);
     return true;
 }
 

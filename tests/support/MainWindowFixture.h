@@ -1,5 +1,6 @@
 // A real main window from the real resources, on the simulated client, driven with real
-// messages through the thread's message loop. Message boxes are answered by FakePlatform.
+// messages through the thread's message loop. Message boxes are answered by FakePlatform, the
+// credential prompt and store by FakeCredentials.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 
 #include "app/Application.h"
 #include "sim/SimWorld.h"
+#include "tests/support/FakeCredentials.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/SimClockBinding.h"
 #include "ui/MainDlg.h"
@@ -59,6 +61,8 @@ protected:
     std::string HostFileBytes() const;
 
     FakePlatform platform;
+    // The credential prompt and Credential Manager: no window test reaches the real ones.
+    FakeCredentials credentials;
     sim::World world;
     sim::ScopedWorld installed{world};
     SimClockBinding clock{world};

@@ -27,6 +27,7 @@ constexpr LayoutRow layout[] = {
     {1002, L"Button", true, false, false},
     {1003, L"Button", true, false, true},
     {1004, L"ListBox", true, false, true},
+    {1034, L"Button", true, false, false},
     {1033, L"Button", true, false, true},
     {1025, L"Button", false, false, false},
     {1007, L"Static", false, true, false},
@@ -131,7 +132,7 @@ TEST_F(TemplateLayout, EachFieldLabelIsAsWideAsItsFieldAndHoldsItsTextWithRoomTo
 
 TEST_F(TemplateLayout, TabCyclesThroughTheControlsEnabledAtStart)
 {
-    const std::vector<int> expected = {1002, 1008, 1010, 1032, 1, 57664, 1001};
+    const std::vector<int> expected = {1002, 1034, 1008, 1010, 1032, 1, 57664, 1001};
     std::vector<int> visited;
     HWND current = Control(1001);
     for (size_t step = 0; step < expected.size(); ++step) {
