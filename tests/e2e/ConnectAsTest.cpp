@@ -11,15 +11,6 @@
 
 namespace {
 
-std::wstring WindowText(HWND window)
-{
-    wchar_t text[256]{};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 20000,
-                        &copied);
-    return text;
-}
-
 void SetText(HWND control, const wchar_t* text)
 {
     DWORD_PTR result = 0;
@@ -38,8 +29,8 @@ TEST(DemoConnectAs, AWorkgroupHostIsReachedWithTheAccountGivenInTheDialog)
 
     const HWND ask = program.WaitForOwnedBox(window);
     ASSERT_NE(ask, nullptr);
-    EXPECT_EQ(WindowText(ask), L"Connect As");
-    EXPECT_EQ(WindowText(GetDlgItem(ask, IDC_CRED_MESSAGE)), L"Enter credentials to connect to HV-EDGE01.");
+    EXPECT_EQ(ProgramProcess::WindowText(ask), L"Connect As");
+    EXPECT_EQ(ProgramProcess::WindowText(GetDlgItem(ask, IDC_CRED_MESSAGE)), L"Enter credentials to connect to HV-EDGE01.");
     SetText(GetDlgItem(ask, IDC_CRED_USER), L"HV-EDGE01\\Administrator");
     SetText(GetDlgItem(ask, IDC_CRED_PASSWORD), L"Demo-Pa55word");
     PostMessageW(ask, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);

@@ -19,10 +19,7 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 std::wstring DemoWindow::Text(int id) const
 {
-    // WM_GETTEXT rather than GetWindowText: the latter reads only captions across processes.
-    wchar_t text[256]{};
-    Send(Control(id), WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
-    return text;
+    return ProgramProcess::WindowText(Control(id));
 }
 
 void DemoWindow::Type(int id, const std::wstring& text) const

@@ -31,15 +31,6 @@ int Rows(HWND identities)
     return static_cast<int>(rows);
 }
 
-std::wstring WindowText(HWND window)
-{
-    wchar_t text[512]{};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 20000,
-                        &copied);
-    return text;
-}
-
 std::string FileContent(const std::filesystem::path& path)
 {
     std::ifstream file(path, std::ios::binary);
@@ -67,7 +58,7 @@ TEST(DemoIdentities, ShowsTheKiosksClonesAndExportsThemAsCsv)
     ASSERT_TRUE(ProgramProcess::WaitUntil(
         [&] { return IsWindowEnabled(identities) && Rows(identities) == 4; }));
     // The template and two clones share their GUID and serials; Kiosk 03 was renumbered.
-    EXPECT_EQ(WindowText(GetDlgItem(identities, IDC_IDENTITY_STATUS)),
+    EXPECT_EQ(ProgramProcess::WindowText(GetDlgItem(identities, IDC_IDENTITY_STATUS)),
               L"4 virtual machines on 1 host; 3 share an identity value with another.");
 
     PostMessageW(GetDlgItem(identities, IDC_IDENTITY_EXPORT), BM_CLICK, 0, 0);

@@ -120,6 +120,15 @@ std::wstring ProgramProcess::MessageBoxText(HWND box)
     return text;
 }
 
+std::wstring ProgramProcess::WindowText(HWND window)
+{
+    wchar_t text[1024]{};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                        20000, &copied);
+    return text;
+}
+
 bool ProgramProcess::WaitUntil(const std::function<bool()>& condition)
 {
     const ULONGLONG start = GetTickCount64();

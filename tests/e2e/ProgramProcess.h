@@ -28,6 +28,9 @@ public:
     // The test program's folder, with a trailing backslash: the built programs are there.
     static std::wstring ProgramFolder();
     static std::wstring MessageBoxText(HWND box);
+    // Any window's text, read across processes: WM_GETTEXT, since GetWindowText reads only
+    // captions there.
+    static std::wstring WindowText(HWND window);
     // Asks condition every 50 ms until it holds (true) or 20 s have passed (false).
     static bool WaitUntil(const std::function<bool()>& condition);
 
