@@ -119,6 +119,8 @@ public:
     // Reports a touch of what the window's thread owns (the inventory the window lists, the
     // form's machine) from the worker, or from the window's thread while host work runs.
     void CheckWindowOwns(const char* what) const;
+    // The session registered for the host (letter case ignored), or null; window thread.
+    ManagementSession* FindSession(const wchar_t* hostName) const;
 
 private:
     bool ReadComputerName();
@@ -126,7 +128,6 @@ private:
     bool LoadIntoForm(VmEntry* vm, bool justSaved);
     // Registers a new verified session and its host; window thread.
     ManagementSession* RegisterSession(std::unique_ptr<ManagementSession> session);
-    ManagementSession* FindSession(const wchar_t* hostName) const;
     // One connection attempt into the window, in busy mode: OpenHost without the asking.
     bool ConnectAndList(const std::wstring& hostName, const HostCredentials* credentials,
                         HostFailure& refusal, bool& told);

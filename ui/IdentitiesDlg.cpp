@@ -20,14 +20,6 @@ bool SameHostName(const std::wstring& first, const std::wstring& second)
     return CompareStringOrdinal(first.c_str(), -1, second.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
-ManagementSession* RegisteredSession(const Application& app, const std::wstring& host)
-{
-    for (const auto& session : app.Sessions())
-        if (SameHostName(session->hostName, host))
-            return session.get();
-    return nullptr;
-}
-
 std::wstring ReadingActivity(const std::vector<std::wstring>& hosts)
 {
     if (hosts.size() == 1)
@@ -146,7 +138,7 @@ void CIdentitiesDlg::Read(const std::vector<std::wstring>& hosts)
     for (const std::wstring& host : hosts) {
         HostRead read;
         read.hostName = host;
-        read.registered = RegisteredSession(app_, host);
+        read.registered = app_.FindSession(host.c_str());
         if (!read.registered)
             read.opened = std::make_unique<ManagementSession>(host.c_str(), app_.ManagementApplication(),
                                                               app_.Serializer(), &app_);

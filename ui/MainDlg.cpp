@@ -6,7 +6,6 @@
 #include "base/Platform.h"
 #include "mgmt/HostWait.h"
 #include "ui/AboutDlg.h"
-#include "mgmt/ManagementSession.h"
 #include "ui/CloseQuestion.h"
 #include "ui/FlagScope.h"
 #include "ui/IdentitiesDlg.h"
@@ -325,11 +324,7 @@ void CMainDlg::OnIdentities(WORD)
 
 void CMainDlg::UpdateIdentitiesButton()
 {
-    bool connected = false;
-    if (app && !currentHost.empty())
-        for (const auto& session : app->Sessions())
-            connected = connected || CompareStringOrdinal(session->hostName.c_str(), -1,
-                                                          currentHost.c_str(), -1, TRUE) == CSTR_EQUAL;
+    const bool connected = app && !currentHost.empty() && app->FindSession(currentHost.c_str());
     const HWND button = GetDlgItem(IDC_IDENTITIES);
     if ((IsWindowEnabled(button) != FALSE) != connected)
         EnableControl(IDC_IDENTITIES, connected);
