@@ -52,6 +52,13 @@ struct HandleTraits {
 };
 using UniqueHandle = Unique<HANDLE, HandleTraits>;
 
+// CreateFileW and CreateNamedPipeW fail with INVALID_HANDLE_VALUE, not null.
+struct FileTraits {
+    static HANDLE Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE file) noexcept { CloseHandle(file); }
+};
+using UniqueFile = Unique<HANDLE, FileTraits>;
+
 template <typename Gdi>
 struct GdiTraits {
     static Gdi Empty() noexcept { return nullptr; }

@@ -10,12 +10,6 @@
 
 namespace {
 
-struct FileTraits {
-    static HANDLE Empty() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE file) noexcept { CloseHandle(file); }
-};
-using UniqueFile = Unique<HANDLE, FileTraits>;
-
 constexpr DWORD chunkSize = 64 * 1024;
 
 [[nodiscard]] bool WriteAll(HANDLE file, std::string_view bytes)

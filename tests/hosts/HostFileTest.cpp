@@ -13,12 +13,6 @@ namespace {
 
 using Lines = std::vector<std::wstring>;
 
-struct FileTraits {
-    static HANDLE Empty() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE file) noexcept { CloseHandle(file); }
-};
-using UniqueFile = Unique<HANDLE, FileTraits>;
-
 // A pipe stands for a file whose reading breaks off: its writer sends the first part and
 // goes away, as a share going offline does.
 TEST(HostFile, AReadThatBreaksOffKeepsTheCompleteLinesAndSaysWhy)

@@ -12,12 +12,6 @@ namespace {
 
 using Names = std::vector<std::wstring>;
 
-struct FileTraits {
-    static HANDLE Empty() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE file) noexcept { CloseHandle(file); }
-};
-using UniqueFile = Unique<HANDLE, FileTraits>;
-
 using HostListMerge = HostListTest;
 
 TEST_F(HostListMerge, TwoProgramsSavingInTurnKeepEachOthersChanges)

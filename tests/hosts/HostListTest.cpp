@@ -233,11 +233,6 @@ TEST_F(HostListTest, MissingFileLoadsNothingAndSaveCreatesIt)
     EXPECT_EQ(ReadHostFile(), "hv01\r\n");
 }
 
-struct FileTraits {
-    static HANDLE Empty() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE file) noexcept { CloseHandle(file); }
-};
-
 TEST_F(HostListTest, FailedSaveKeepsTheOldFileWholeAndLeavesNoTemporaryFile)
 {
     const std::string old = "old-1\r\nold-2\r\n";
@@ -247,9 +242,8 @@ TEST_F(HostListTest, FailedSaveKeepsTheOldFileWholeAndLeavesNoTemporaryFile)
     list.Add(L"new-3");
     {
         // Another program holds the file open without allowing it to be replaced.
-        Unique<HANDLE, FileTraits> holder(CreateFileW(FilePath().c_str(), GENERIC_READ,
-                                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFile holder(CreateFileW(FilePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(holder);
         EXPECT_EQ(list.Save().outcome, SaveOutcome::WriteFailed);
     }

@@ -10,12 +10,6 @@
 
 namespace {
 
-struct FileTraits {
-    static HANDLE Empty() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE file) noexcept { CloseHandle(file); }
-};
-using UniqueFile = Unique<HANDLE, FileTraits>;
-
 constexpr char savedBefore[] = "HV-OTHER\r\nhv-gone\r\n";
 
 // The system's own words for an error, as FormatMessage gives them.
