@@ -3,6 +3,7 @@
 #include <new>
 
 #include "hosts/HostFile.h"
+#include "ui/CsvProtection.h"
 #include "ui/IdentityColumns.h"
 
 namespace {
@@ -20,15 +21,9 @@ std::string Utf8(const std::wstring& text)
     return bytes;
 }
 
-// A spreadsheet runs a cell that begins with one of these as a formula.
-bool RunsAsFormula(const std::wstring& value)
-{
-    return !value.empty() && std::wstring_view(L"=+-@\t\r").find(value[0]) != std::wstring_view::npos;
-}
-
 std::wstring Field(std::wstring value)
 {
-    if (RunsAsFormula(value))
+    if (NeedsApostrophe(value))
         value.insert(0, 1, L'\'');
     if (value.find_first_of(L",\"\r\n") == std::wstring::npos)
         return value;

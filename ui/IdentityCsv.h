@@ -1,6 +1,6 @@
 // The identities table as a CSV file: UTF-8 with a byte-order mark so that spreadsheet programs
 // read names right, CR LF line ends, RFC 4180 quoting, and values that a spreadsheet would run
-// as a formula written with a leading apostrophe.
+// as a formula written with a leading apostrophe (see CsvProtection).
 #pragma once
 
 #include <windows.h>

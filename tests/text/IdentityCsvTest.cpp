@@ -44,6 +44,21 @@ TEST(IdentityCsv, TheExactBytesOfASmallWorld)
     EXPECT_EQ(IdentityCsv({&quoted, &plain}), expected);
 }
 
+TEST(IdentityCsv, AValueTheImportWouldTakeAnApostropheOffGetsOneMore)
+{
+    const struct {
+        const wchar_t* value;
+        const char* field;
+    } cases[] = {{L"'=x", "''=x"}, {L"''", "'''"}, {L"'@", "''@"},
+                 {L"'abc", "'abc"}, {L"'", "'"},    {L"a'=", "a'="}};
+    for (const auto& c : cases) {
+        VmIdentity machine;
+        machine.chassisAssetTag = c.value;
+        const std::string file = IdentityCsv({&machine});
+        EXPECT_TRUE(file.ends_with(std::string(",") + c.field + ",\r\n")) << file;
+    }
+}
+
 TEST(IdentityCsv, AnEmptyTableIsTheHeaderAlone)
 {
     EXPECT_EQ(IdentityCsv({}),
