@@ -13,6 +13,8 @@ struct Shared {
     HostWaitState state;
     std::vector<MI_Operation*> pending;
     std::atomic<bool> stopRequested{false};
+    bool stepwise = false;
+    std::atomic<bool> stopBetweenSteps{false};
 };
 
 Shared& State()
@@ -31,6 +33,7 @@ void Begin(std::wstring activity, bool stoppable)
     const std::lock_guard<std::mutex> lock(shared.lock);
     shared.state = {std::move(activity), stoppable, std::nullopt};
     shared.stopRequested = false;
+    shared.stopBetweenSteps = false;
 }
 
 HostWaitState Current()
@@ -45,14 +48,14 @@ void Describe(std::wstring activity, bool stoppable)
     Shared& shared = State();
     const std::lock_guard<std::mutex> lock(shared.lock);
     shared.state.activity = std::move(activity);
-    shared.state.stoppable = stoppable;
+    shared.state.stoppable = stoppable || shared.stepwise;
 }
 
 void SetStoppable(bool stoppable)
 {
     Shared& shared = State();
     const std::lock_guard<std::mutex> lock(shared.lock);
-    shared.state.stoppable = stoppable;
+    shared.state.stoppable = stoppable || shared.stepwise;
 }
 
 void ReportPercent(std::optional<std::uint16_t> percent)
@@ -73,11 +76,35 @@ void RequestStop()
     const std::lock_guard<std::mutex> lock(shared.lock);
     if (!shared.state.stoppable)
         return;
+    if (shared.stepwise) {
+        shared.stopBetweenSteps = true;
+        return;
+    }
     shared.stopRequested = true;
     // The client lets another thread end a pending call; the pull then fails, and the thread
     // that waited in it, seeing the request, stops.
     for (MI_Operation* operation : shared.pending)
         MI_Operation_Cancel(operation, MI_REASON_NONE);
+}
+
+StepwiseStop::StepwiseStop()
+{
+    Shared& shared = State();
+    const std::lock_guard<std::mutex> lock(shared.lock);
+    shared.stepwise = true;
+    shared.state.stoppable = true;
+}
+
+StepwiseStop::~StepwiseStop()
+{
+    Shared& shared = State();
+    const std::lock_guard<std::mutex> lock(shared.lock);
+    shared.stepwise = false;
+}
+
+bool StopBetweenSteps()
+{
+    return State().stopBetweenSteps;
 }
 
 PendingPull::PendingPull(MI_Operation* operation) : operation_(operation)

@@ -32,6 +32,19 @@ bool StopRequested();
 // Window thread: the user's Stop Waiting.
 void RequestStop();
 
+// Worker: while it lives, the operation is a run of steps, each of which is waited for to its
+// end: Stop Waiting, offered throughout, cancels nothing and only makes StopBetweenSteps true,
+// so that the work stops before its next step.
+class StepwiseStop {
+public:
+    StepwiseStop();
+    ~StepwiseStop();
+    StepwiseStop(const StepwiseStop&) = delete;
+    StepwiseStop& operator=(const StepwiseStop&) = delete;
+};
+// True once the user asked to stop a stepwise operation.
+bool StopBetweenSteps();
+
 // Worker and the threads it reads hosts with: while it lives, the operation being pulled is one
 // of those RequestStop cancels (several hosts may be read side by side); once the user has
 // stopped a stoppable operation, every later pull is cancelled as it starts.

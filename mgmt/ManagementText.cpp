@@ -96,6 +96,27 @@ std::wstring FailureDetails(const HostFailure& failure)
     return details;
 }
 
+std::wstring FailureOnOneLine(const HostFailure& failure)
+{
+    std::wstring details = ResultText(failure.result);
+    if (!failure.message.empty())
+        details += L" Details: " + OnOneLine(failure.message);
+    return details;
+}
+
+std::wstring OnOneLine(const std::wstring& text)
+{
+    std::wstring line;
+    line.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+            continue;
+        line += c == L'\t' || c == L'\r' || c == L'\n' ? L' ' : c;
+    }
+    return line;
+}
+
 std::wstring SystemErrorText(DWORD code)
 {
     UniqueLocalText buffer;

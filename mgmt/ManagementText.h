@@ -20,6 +20,11 @@ const wchar_t* ContextText(int index) noexcept;
 // A failure in words: the message of its result code, then the words that came with it, when
 // they came, on a line of their own.
 std::wstring FailureDetails(const HostFailure& failure);
+// The same on one line, for a table's cell: "message. Details: words".
+std::wstring FailureOnOneLine(const HostFailure& failure);
+
+// The text on one line: each tab and line break (CR LF, CR or LF) a space.
+std::wstring OnOneLine(const std::wstring& text);
 
 // The system's message for a Windows error code, as the system gives it (trailing line break
 // included), or "Unable to process error message." when the system has none.

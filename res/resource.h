@@ -69,6 +69,11 @@
 #define IDC_ADD_KNOWN_HOSTS 1204
 #define IDC_IDENTITY_REFRESH 1205
 #define IDC_IDENTITY_EXPORT 1206
+#define IDC_IDENTITY_IMPORT 1207
+#define IDC_NEW_BIOS_GUIDS 1208
+#define IDC_NEW_SERIAL_NUMBERS 1209
+#define IDC_APPLY_IDENTITIES 1210
+#define IDC_DISCARD_IDENTITIES 1211
 
 // Brackwin's own credential prompt, used when the system's cannot be shown
 #define IDD_CREDENTIALS 132

@@ -165,6 +165,9 @@ public:
     // Milliseconds each session call (query, fetch, class, method) takes to reach the host and
     // come back, on the world's clock; 0 answers at once.
     std::uint32_t roundTripMs = 0;
+    // How many characters of a text setting written the host keeps: a host may shorten what it
+    // accepted, and only reading it back shows that.
+    std::size_t keptSettingLength = 32;
 
     // The host answers this many more instance deliveries, then stops answering (as if its
     // network went away mid-listing).

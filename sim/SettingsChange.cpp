@@ -43,7 +43,8 @@ struct Change {
 
 // Applies the properties present (and not null) over the current settings; the answer is a
 // ReturnValue when the text is refused.
-std::optional<MI_Uint32> ReadChange(const CimInstanceText& text, const Vm& vm, Change& change)
+std::optional<MI_Uint32> ReadChange(const CimInstanceText& text, const Host& host, const Vm& vm,
+                                    Change& change)
 {
     change.settings = vm.settings;
     struct TextSetting {
@@ -67,7 +68,7 @@ std::optional<MI_Uint32> ReadChange(const CimInstanceText& text, const Vm& vm, C
         const bool guid = setting.field == &VmSettings::biosGuid;
         if (guid ? !IsBracedGuid(value) : value.size() > maxSettingLength)
             return invalidParameterValue;
-        const std::wstring stored = guid ? UpperText(value) : value;
+        const std::wstring stored = guid ? UpperText(value) : value.substr(0, host.keptSettingLength);
         if (stored != vm.settings.*setting.field)
             change.locksChanged = true;
         change.settings.*setting.field = stored;
@@ -130,7 +131,7 @@ MI_Result ModifySystemSettings(World& world, Host& host, const SimInstance* para
         return MI_RESULT_OK;
     }
     Change change;
-    if (const auto refused = ReadChange(*text, *vm, change)) {
+    if (const auto refused = ReadChange(*text, host, *vm, change)) {
         DeliverOutput(world, host, operation, *refused, nullptr);
         return MI_RESULT_OK;
     }

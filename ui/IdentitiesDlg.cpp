@@ -9,6 +9,7 @@
 #include "mgmt/ManagementSession.h"
 #include "mgmt/ManagementText.h"
 #include "ui/IdentityCsv.h"
+#include "ui/OpenCsvDialog.h"
 #include "ui/SaveAsDialog.h"
 #include "ui/WindowCentring.h"
 #include "vm/IdentityReading.h"
@@ -33,11 +34,16 @@ const CIdentitiesDlg::CommandRoute CIdentitiesDlg::commandMap[] = {
     {IDC_ADD_KNOWN_HOSTS, &CIdentitiesDlg::OnAddKnownHosts},
     {IDC_IDENTITY_REFRESH, &CIdentitiesDlg::OnRefresh},
     {IDC_IDENTITY_EXPORT, &CIdentitiesDlg::OnExport},
+    {IDC_IDENTITY_IMPORT, &CIdentitiesDlg::OnImport},
+    {IDC_NEW_BIOS_GUIDS, &CIdentitiesDlg::OnNewBiosGuids},
+    {IDC_NEW_SERIAL_NUMBERS, &CIdentitiesDlg::OnNewSerialNumbers},
+    {IDC_APPLY_IDENTITIES, &CIdentitiesDlg::OnApplyChanges},
+    {IDC_DISCARD_IDENTITIES, &CIdentitiesDlg::OnDiscardChanges},
     {IDCANCEL, &CIdentitiesDlg::OnClose},
 };
 
 CIdentitiesDlg::CIdentitiesDlg(Application& app, std::wstring firstHost)
-    : chooseExportPath(ChooseCsvPath), app_(app), firstHost_(std::move(firstHost))
+    : chooseExportPath(ChooseCsvPath), chooseImportPath(ChooseCsvToOpen), app_(app), firstHost_(std::move(firstHost))
 {
     // The list view's window class, registered before the template's controls are made.
     INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_LISTVIEW_CLASSES};
@@ -104,7 +110,7 @@ void CIdentitiesDlg::OnReadFirstHost()
 void CIdentitiesDlg::OnAddKnownHosts()
 {
     HostList* hosts = app_.Hosts();
-    if (!hosts)
+    if (!hosts || app_.HostWorkRunning() || !ConfirmDiscard())
         return;
     std::vector<std::wstring> unshown;
     std::wstring_view name;
@@ -124,7 +130,8 @@ void CIdentitiesDlg::OnAddKnownHosts()
 
 void CIdentitiesDlg::OnRefresh()
 {
-    Read(table_.HostNames());
+    if (!app_.HostWorkRunning() && ConfirmDiscard())
+        Read(table_.HostNames());
 }
 
 void CIdentitiesDlg::Read(const std::vector<std::wstring>& hosts)
@@ -144,15 +151,7 @@ void CIdentitiesDlg::Read(const std::vector<std::wstring>& hosts)
                                                               app_.Serializer(), &app_);
         reads.push_back(std::move(read));
     }
-    const HWND focus = GetFocus();
-    EnableWindow(m_hWnd, FALSE);
-    const WorkOutcome outcome =
-        app_.RunOnHost(ReadingActivity(hosts), true, [&reads] { ReadHosts(reads); });
-    EnableWindow(m_hWnd, TRUE);
-    // The progress window hands activation to the main window, which this window disables.
-    SetActiveWindow(m_hWnd);
-    if (focus && IsChild(m_hWnd, focus))
-        SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    const WorkOutcome outcome = RunHostWork(ReadingActivity(hosts), [&reads] { ReadHosts(reads); });
     // A host cut off by Stop Waiting keeps what was shown of it; work that failed (and was
     // told of) shows nothing new.
     for (HostRead& read : reads) {
@@ -167,7 +166,21 @@ void CIdentitiesDlg::Read(const std::vector<std::wstring>& hosts)
             table_.ShowFailure(read.hostName, read.failure);
         }
     }
+    notice_.clear();
     ShowTable();
+}
+
+WorkOutcome CIdentitiesDlg::RunHostWork(std::wstring activity, const std::function<void()>& work)
+{
+    const HWND focus = GetFocus();
+    EnableWindow(m_hWnd, FALSE);
+    const WorkOutcome outcome = app_.RunOnHost(std::move(activity), true, work);
+    EnableWindow(m_hWnd, TRUE);
+    // The progress window hands activation to the main window, which this window disables.
+    SetActiveWindow(m_hWnd);
+    if (focus && IsChild(m_hWnd, focus) && IsWindowEnabled(focus))
+        SendMessageW(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    return outcome;
 }
 
 void CIdentitiesDlg::OnExport()
@@ -186,5 +199,6 @@ void CIdentitiesDlg::OnExport()
 
 void CIdentitiesDlg::OnClose()
 {
-    EndDialog(IDCANCEL);
+    if (ConfirmDiscard())
+        EndDialog(IDCANCEL);
 }

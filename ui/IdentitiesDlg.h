@@ -1,6 +1,7 @@
 // The "Virtual Machine Identities" window: every virtual machine of the hosts shown, with its
 // firmware identity values and the machines it shares them with, read on the host worker;
-// other known hosts added, the hosts read again, the table copied and exported as CSV.
+// other known hosts added, the hosts read again, the table copied and exported as CSV; new
+// identities made, or imported from CSV, as pending changes that are written on Apply Changes.
 #pragma once
 
 #include <windows.h>
@@ -12,12 +13,15 @@
 #include <vector>
 
 #include "app/DialogImpl.h"
+#include "app/HostWorker.h"
 #include "res/resource.h"
 #include "ui/IdentityTable.h"
+#include "vm/IdentityChange.h"
 
 class Application;
 
 inline constexpr wchar_t exportCaption[] = L"Exporting Virtual Machine Identities";
+inline constexpr wchar_t applyIdentitiesCaption[] = L"Applying New Identities";
 
 class CIdentitiesDlg final : public CDialogImpl<CIdentitiesDlg> {
 public:
@@ -30,8 +34,12 @@ public:
                               LRESULT& result) override;
 
     const IdentityTable& Table() const { return table_; }
+    // Whether the main window's machine was written: it is to be loaded again.
+    bool WroteCurrentVm() const { return wroteCurrentVm_; }
     // Asks for the file to export to; nothing when the user cancels.
     std::function<std::optional<std::wstring>(HWND owner)> chooseExportPath;
+    // Asks for the file to import; nothing when the user cancels.
+    std::function<std::optional<std::wstring>(HWND owner)> chooseImportPath;
 
 private:
     using CommandHandler = void (CIdentitiesDlg::*)();
@@ -54,11 +62,31 @@ private:
 
     // Reads the hosts side by side on the host worker and shows what was read.
     void Read(const std::vector<std::wstring>& hosts);
+    // Runs host work with this window disabled, and gives it back activation and focus.
+    WorkOutcome RunHostWork(std::wstring activity, const std::function<void()>& work);
+
+    // Pending changes (IdentitiesChanges.cpp).
+    void OnNewBiosGuids();
+    void OnNewSerialNumbers();
+    void OnImport();
+    void OnApplyChanges();
+    void OnDiscardChanges();
+    // True when nothing is pending or the user lets the pending changes go (they are dropped).
+    bool ConfirmDiscard();
+    // Each selected row gets the change `make` gives; false from `make` changes nothing.
+    void ChangeSelected(const std::function<bool(IdentityChange&)>& make);
+    // Makes the changes pending and shows them, the same machines selected as before; how many
+    // machines' pending changes it changed.
+    size_t MakePending(const std::vector<std::pair<size_t, IdentityChange>>& changes);
+    // Enables the commands that have something to act on.
+    void UpdateCommands();
 
     // The list view (IdentitiesList.cpp): its columns, its rows from the table, their colour,
     // selection and copy.
     void SetUpList();
     void ShowTable();
+    // The table's status line, then what the last command did.
+    void ShowStatus();
     void OnGetDisplayInfo(NMLVDISPINFOW& info);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
     void OnListKey(const NMLVKEYDOWN& key);
@@ -75,4 +103,7 @@ private:
     HWND list_ = nullptr;
     // The text handed to the list view for one cell, alive until it asks for the next.
     std::wstring cellText_;
+    // What the last command did, after the table's status line.
+    std::wstring notice_;
+    bool wroteCurrentVm_ = false;
 };

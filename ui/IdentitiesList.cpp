@@ -10,7 +10,7 @@
 namespace {
 
 // Column widths in dialog units, in the order of the shown columns.
-constexpr int columnWidths[] = {50, 70, 45, 40, 140, 125, 125, 125, 70, 40, 300};
+constexpr int columnWidths[] = {50, 70, 45, 40, 140, 125, 125, 125, 70, 40, 300, 300, 200};
 static_assert(std::size(columnWidths) == std::size(shownColumns));
 
 bool ControlHeld()
@@ -41,11 +41,18 @@ void CIdentitiesDlg::ShowTable()
     ListView_SetItemState(list_, -1, 0, LVIS_SELECTED);
     ListView_SetItemCountEx(list_, static_cast<int>(table_.RowCount()), 0);
     InvalidateRect(list_, nullptr, TRUE);
-    SetDlgItemTextW(m_hWnd, IDC_IDENTITY_STATUS, table_.StatusLine().c_str());
+    ShowStatus();
     std::wstring failures;
     for (const std::wstring& line : table_.FailureLines())
         failures += (failures.empty() ? L"" : L"\r\n") + line;
     SetDlgItemTextW(m_hWnd, IDC_IDENTITY_FAILURES, failures.c_str());
+    UpdateCommands();
+}
+
+void CIdentitiesDlg::ShowStatus()
+{
+    const std::wstring status = notice_.empty() ? table_.StatusLine() : table_.StatusLine() + L" " + notice_;
+    SetDlgItemTextW(m_hWnd, IDC_IDENTITY_STATUS, status.c_str());
 }
 
 LRESULT CIdentitiesDlg::OnNotify(const NMHDR& header)
@@ -63,6 +70,10 @@ LRESULT CIdentitiesDlg::OnNotify(const NMHDR& header)
         return 0;
     case LVN_COLUMNCLICK:
         OnColumnClick(*reinterpret_cast<const NMLISTVIEW*>(&header));
+        return 0;
+    case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED:
+        UpdateCommands();
         return 0;
     default:
         return 0;
@@ -86,14 +97,25 @@ LRESULT CIdentitiesDlg::OnCustomDraw(NMLVCUSTOMDRAW& draw) const
 {
     if (draw.nmcd.dwDrawStage == CDDS_PREPAINT)
         return CDRF_NOTIFYITEMDRAW;
-    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
+    if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT)
+        return CDRF_NOTIFYSUBITEMDRAW;
+    if (draw.nmcd.dwDrawStage != (CDDS_ITEMPREPAINT | CDDS_SUBITEM))
         return CDRF_DODEFAULT;
     const auto row = static_cast<size_t>(draw.nmcd.dwItemSpec);
-    if (row >= table_.RowCount() || !table_.IsShared(row))
+    const auto column = static_cast<size_t>(draw.iSubItem);
+    if (row >= table_.RowCount() || column >= std::size(shownColumns))
         return CDRF_DODEFAULT;
-    // The form's colour for a refused value marks a machine that shares one.
-    draw.clrTextBk = CMainDlg::invalidColour;
-    draw.clrText = GetSysColor(COLOR_WINDOWTEXT);
+    // The form's colours: a value still to be written as an edited valid field, a machine
+    // that shares a value as a refused one; other cells as the list draws them, which the
+    // colours of the cell before would otherwise carry over to.
+    const bool pending = table_.IsPending(row, shownColumns[column]);
+    if (pending || table_.IsShared(row)) {
+        draw.clrTextBk = pending ? CMainDlg::validColour : CMainDlg::invalidColour;
+        draw.clrText = GetSysColor(COLOR_WINDOWTEXT);
+    } else {
+        draw.clrTextBk = CLR_DEFAULT;
+        draw.clrText = CLR_DEFAULT;
+    }
     return CDRF_NEWFONT;
 }
 

@@ -17,6 +17,8 @@ const wchar_t* ColumnTitle(IdentityColumn column)
     case IdentityColumn::ChassisAssetTag: return L"Chassis Asset Tag";
     case IdentityColumn::NumLock: return L"Num Lock";
     case IdentityColumn::SharedWith: return L"Shared With";
+    case IdentityColumn::Pending: return L"Pending";
+    case IdentityColumn::Result: return L"Result";
     }
     return L"";
 }
@@ -46,7 +48,10 @@ std::wstring ColumnText(const VmIdentity& machine, IdentityColumn column)
         if (!machine.numLock)
             return L"";
         return *machine.numLock ? L"Yes" : L"No";
-    case IdentityColumn::SharedWith: return L"";
+    case IdentityColumn::SharedWith:
+    case IdentityColumn::Pending:
+    case IdentityColumn::Result:
+        return L"";
     }
     return L"";
 }

@@ -20,6 +20,8 @@ enum class IdentityColumn {
     ChassisAssetTag,
     NumLock,
     SharedWith,
+    Pending,
+    Result,
 };
 
 // The window's columns, in their order (the VM ID is only exported).
@@ -29,7 +31,8 @@ inline constexpr IdentityColumn shownColumns[] = {
     IdentityColumn::BiosGuid,      IdentityColumn::BiosSerialNumber,
     IdentityColumn::BaseBoardSerialNumber, IdentityColumn::ChassisSerialNumber,
     IdentityColumn::ChassisAssetTag, IdentityColumn::NumLock,
-    IdentityColumn::SharedWith,
+    IdentityColumn::SharedWith,    IdentityColumn::Pending,
+    IdentityColumn::Result,
 };
 
 // The exported file's columns, in their order.
@@ -44,7 +47,8 @@ inline constexpr IdentityColumn exportedColumns[] = {
 
 const wchar_t* ColumnTitle(IdentityColumn column);
 
-// The machine's text in a column; Shared With is the table's, and gives nothing here.
+// The machine's text in a column; Shared With, Pending and Result are the table's, and give
+// nothing here.
 std::wstring ColumnText(const VmIdentity& machine, IdentityColumn column);
 
 // The columns' titles joined by the separator, without a line end.

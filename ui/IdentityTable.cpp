@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 #include "mgmt/ManagementText.h"
+#include "ui/IdentityResults.h"
 #include "vm/SharedValues.h"
 
 namespace {
@@ -46,18 +48,94 @@ std::wstring Counted(size_t count, const wchar_t* one, const wchar_t* many)
     return std::to_wstring(count) + L" " + (count == 1 ? one : many);
 }
 
-// A value on one line of tab-separated text: each tab, line break (CR LF, CR or LF) a space.
-std::wstring OnOneLine(const std::wstring& text)
+// The text values a change may give, with the column that shows each.
+struct TextField {
+    IdentityColumn column;
+    std::optional<std::wstring> IdentityChange::*change;
+    std::wstring VmIdentity::*value;
+};
+constexpr TextField textFields[] = {
+    {IdentityColumn::BiosGuid, &IdentityChange::biosGuid, &VmIdentity::biosGuid},
+    {IdentityColumn::BiosSerialNumber, &IdentityChange::biosSerialNumber, &VmIdentity::biosSerialNumber},
+    {IdentityColumn::BaseBoardSerialNumber, &IdentityChange::baseBoardSerialNumber,
+     &VmIdentity::baseBoardSerialNumber},
+    {IdentityColumn::ChassisSerialNumber, &IdentityChange::chassisSerialNumber,
+     &VmIdentity::chassisSerialNumber},
+    {IdentityColumn::ChassisAssetTag, &IdentityChange::chassisAssetTag, &VmIdentity::chassisAssetTag},
+};
+
+bool SameValue(IdentityColumn column, const std::wstring& first, const std::wstring& second)
 {
-    std::wstring line;
-    line.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const wchar_t c = text[i];
-        if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')
+    return column == IdentityColumn::BiosGuid ? GuidKey(first) == GuidKey(second) : first == second;
+}
+
+// `change` put over `pending`, each value equal to the held one dropped instead.
+void Merge(const VmIdentity& held, const IdentityChange& change, IdentityChange& pending)
+{
+    for (const TextField& field : textFields) {
+        const std::optional<std::wstring>& value = change.*field.change;
+        if (!value)
             continue;
-        line += c == L'\t' || c == L'\r' || c == L'\n' ? L' ' : c;
+        if (SameValue(field.column, *value, held.*field.value))
+            (pending.*field.change).reset();
+        else
+            pending.*field.change = *value;
     }
-    return line;
+    if (change.numLock && held.generation != 2) {
+        if (held.numLock == change.numLock)
+            pending.numLock.reset();
+        else
+            pending.numLock = change.numLock;
+    }
+}
+
+VmIdentity Planned(const VmIdentity& held, const IdentityChange& pending)
+{
+    VmIdentity planned = held;
+    for (const TextField& field : textFields)
+        if (const std::optional<std::wstring>& value = pending.*field.change)
+            planned.*field.value = *value;
+    if (pending.numLock)
+        planned.numLock = pending.numLock;
+    return planned;
+}
+
+bool HasChanges(const IdentityChange& change)
+{
+    return change.numLock || ChangesLockedValues(change);
+}
+
+// "BIOS GUID: {old} → {new}; ..." in the columns' order; "(empty)" for an empty value.
+std::wstring PendingText(const VmIdentity& held, const VmIdentity& planned, const IdentityChange& pending)
+{
+    const auto shown = [](std::wstring text) { return text.empty() ? L"(empty)" : text; };
+    std::wstring text;
+    const auto add = [&](IdentityColumn column) {
+        if (!text.empty())
+            text += L"; ";
+        text += std::wstring(ColumnTitle(column)) + L": " + shown(ColumnText(held, column)) +
+                L" \u2192 " + shown(ColumnText(planned, column));
+    };
+    for (const TextField& field : textFields)
+        if (pending.*field.change)
+            add(field.column);
+    if (pending.numLock)
+        add(IdentityColumn::NumLock);
+    return text;
+}
+
+// What the host holds after a save: the values read back, else those sent.
+void StoreSaved(const IdentityWrite& write, VmIdentity& held)
+{
+    const std::optional<VmSettings>& settings = write.held ? write.held : write.sent;
+    if (!settings)
+        return;
+    held.biosGuid = settings->BiosGuid();
+    held.biosSerialNumber = settings->BiosSerialNumber();
+    held.baseBoardSerialNumber = settings->BaseBoardSerialNumber();
+    held.chassisSerialNumber = settings->ChassisSerialNumber();
+    held.chassisAssetTag = settings->ChassisAssetTag();
+    held.numLock = settings->BiosNumLock();
 }
 
 }
@@ -74,7 +152,12 @@ IdentityTable::ShownHost& IdentityTable::Entry(const std::wstring& host)
 void IdentityTable::ShowHost(const std::wstring& host, std::vector<VmIdentity> machines)
 {
     ShownHost& shown = Entry(host);
-    shown.machines = std::move(machines);
+    shown.machines.clear();
+    shown.machines.reserve(machines.size());
+    for (VmIdentity& machine : machines) {
+        VmIdentity planned = machine;
+        shown.machines.push_back({std::move(machine), std::move(planned), {}, {}});
+    }
     shown.failureLine.reset();
     Rebuild();
 }
@@ -83,10 +166,7 @@ void IdentityTable::ShowFailure(const std::wstring& host, const HostFailure& fai
 {
     ShownHost& shown = Entry(host);
     shown.machines.clear();
-    std::wstring line = shown.name + L": " + ResultText(failure.result);
-    if (!failure.message.empty())
-        line += L" Details: " + OnOneLine(failure.message);
-    shown.failureLine = std::move(line);
+    shown.failureLine = shown.name + L": " + FailureOnOneLine(failure);
     Rebuild();
 }
 
@@ -108,21 +188,27 @@ void IdentityTable::Rebuild()
 {
     rows_.clear();
     readHosts_ = 0;
-    for (const ShownHost& shown : hosts_) {
+    pendingCount_ = 0;
+    std::vector<const VmIdentity*> planned;
+    for (ShownHost& shown : hosts_) {
         if (shown.failureLine)
             continue;
         ++readHosts_;
-        for (const VmIdentity& machine : shown.machines)
+        for (Machine& machine : shown.machines) {
             rows_.push_back(&machine);
+            planned.push_back(&machine.planned);
+            if (HasChanges(machine.pending))
+                ++pendingCount_;
+        }
     }
-    const std::vector<std::vector<SharedMatch>> matches = FindSharedValues(rows_);
+    const std::vector<std::vector<SharedMatch>> matches = FindSharedValues(planned);
     shared_.assign(rows_.size(), std::wstring());
     for (size_t row = 0; row < rows_.size(); ++row) {
         std::wstring& text = shared_[row];
         for (const SharedMatch& match : matches[row]) {
             if (!text.empty())
                 text += L"; ";
-            const VmIdentity& other = *rows_[match.other];
+            const VmIdentity& other = rows_[match.other]->planned;
             text += other.name + L" on " + other.host + L" (" + SharedTitles(match.values) + L")";
         }
     }
@@ -133,8 +219,96 @@ void IdentityTable::Rebuild()
 
 std::wstring IdentityTable::Text(size_t position, IdentityColumn column) const
 {
-    const size_t row = order_[position];
-    return column == IdentityColumn::SharedWith ? shared_[row] : ColumnText(*rows_[row], column);
+    return RowText(order_[position], column);
+}
+
+std::wstring IdentityTable::RowText(size_t row, IdentityColumn column) const
+{
+    const Machine& machine = *rows_[row];
+    switch (column) {
+    case IdentityColumn::SharedWith: return shared_[row];
+    case IdentityColumn::Pending: return PendingText(machine.held, machine.planned, machine.pending);
+    case IdentityColumn::Result: return machine.result;
+    default: return ColumnText(machine.planned, column);
+    }
+}
+
+bool IdentityTable::IsPending(size_t position, IdentityColumn column) const
+{
+    const IdentityChange& pending = Shown(position).pending;
+    if (column == IdentityColumn::NumLock)
+        return pending.numLock.has_value();
+    return std::any_of(std::begin(textFields), std::end(textFields), [&](const TextField& field) {
+        return field.column == column && (pending.*field.change).has_value();
+    });
+}
+
+std::vector<size_t> IdentityTable::PositionsOf(const std::vector<const VmIdentity*>& rows) const
+{
+    std::unordered_map<const VmIdentity*, size_t> positions;
+    for (size_t position = 0; position < order_.size(); ++position)
+        positions.emplace(&rows_[order_[position]]->planned, position);
+    std::vector<size_t> found;
+    for (const VmIdentity* row : rows)
+        if (const auto at = positions.find(row); at != positions.end())
+            found.push_back(at->second);
+    return found;
+}
+
+size_t IdentityTable::MakePending(const std::vector<std::pair<size_t, IdentityChange>>& changes)
+{
+    // The positions name rows until the order is made again.
+    std::vector<std::pair<Machine*, const IdentityChange*>> targets;
+    targets.reserve(changes.size());
+    for (const auto& [position, change] : changes)
+        if (position < order_.size())
+            targets.emplace_back(rows_[order_[position]], &change);
+    size_t changed = 0;
+    for (const auto& [machine, change] : targets) {
+        const IdentityChange before = machine->pending;
+        Merge(machine->held, *change, machine->pending);
+        machine->planned = Planned(machine->held, machine->pending);
+        changed += machine->pending == before ? 0 : 1;
+    }
+    Rebuild();
+    return changed;
+}
+
+void IdentityTable::DiscardPending()
+{
+    for (Machine* machine : rows_) {
+        machine->pending = {};
+        machine->planned = machine->held;
+    }
+    Rebuild();
+}
+
+std::vector<PendingMachine> IdentityTable::PendingInOrder() const
+{
+    std::vector<PendingMachine> machines;
+    for (size_t row : order_) {
+        const Machine& machine = *rows_[row];
+        if (HasChanges(machine.pending))
+            machines.push_back({machine.held.host, machine.held.vmId, machine.held.name, machine.pending});
+    }
+    return machines;
+}
+
+void IdentityTable::ShowResults(const std::vector<IdentityWrite>& writes)
+{
+    for (const IdentityWrite& write : writes) {
+        for (Machine* machine : rows_) {
+            if (machine->held.vmId != write.vmId || !SameHostName(machine->held.host, write.host))
+                continue;
+            machine->result = WriteResultText(write, machine->held.generation);
+            if (write.outcome == IdentityWrite::Outcome::Saved) {
+                StoreSaved(write, machine->held);
+                machine->pending = {};
+            }
+            machine->planned = Planned(machine->held, machine->pending);
+        }
+    }
+    Rebuild();
 }
 
 void IdentityTable::SortBy(IdentityColumn column)
@@ -153,7 +327,7 @@ void IdentityTable::Sort()
     const IdentityColumn column = *sortColumn_;
     std::vector<std::wstring> keys(rows_.size());
     for (size_t row = 0; row < rows_.size(); ++row)
-        keys[row] = column == IdentityColumn::SharedWith ? shared_[row] : ColumnText(*rows_[row], column);
+        keys[row] = RowText(row, column);
     const auto compare = [&](size_t first, size_t second) {
         const int order = CompareStringOrdinal(keys[first].c_str(), static_cast<int>(keys[first].size()),
                                                keys[second].c_str(), static_cast<int>(keys[second].size()),
@@ -168,7 +342,7 @@ std::vector<const VmIdentity*> IdentityTable::RowsInOrder() const
     std::vector<const VmIdentity*> rows;
     rows.reserve(order_.size());
     for (size_t row : order_)
-        rows.push_back(rows_[row]);
+        rows.push_back(&rows_[row]->held);
     return rows;
 }
 
@@ -176,9 +350,13 @@ std::wstring IdentityTable::StatusLine() const
 {
     const auto sharing = static_cast<size_t>(
         std::count_if(shared_.begin(), shared_.end(), [](const std::wstring& text) { return !text.empty(); }));
-    return Counted(rows_.size(), L"virtual machine", L"virtual machines") + L" on " +
-           Counted(readHosts_, L"host", L"hosts") + L"; " + std::to_wstring(sharing) +
-           (sharing == 1 ? L" shares" : L" share") + L" an identity value with another.";
+    std::wstring line = Counted(rows_.size(), L"virtual machine", L"virtual machines") + L" on " +
+                        Counted(readHosts_, L"host", L"hosts") + L"; " + std::to_wstring(sharing) +
+                        (sharing == 1 ? L" shares" : L" share") + L" an identity value with another.";
+    if (pendingCount_ > 0)
+        line += L" " + std::to_wstring(pendingCount_) + (pendingCount_ == 1 ? L" has" : L" have") +
+                L" changes not yet written.";
+    return line;
 }
 
 std::vector<std::wstring> IdentityTable::FailureLines() const

@@ -320,6 +320,12 @@ void CMainDlg::OnIdentities(WORD)
         return;
     CIdentitiesDlg identities(*app, currentHost);
     identities.DoModal(m_hWnd);
+    // The form's machine was given new values: the form shows what it holds now, unless the
+    // user keeps edits made before.
+    if (identities.WroteCurrentVm() && app->CurrentVm() && ConfirmDiscard()) {
+        app->LoadVmIntoForm(app->CurrentVm());
+        SetDirty(false);
+    }
 }
 
 void CMainDlg::UpdateIdentitiesButton()

@@ -60,19 +60,9 @@ MI_Result SerializeSettings(const VmEntry& entry, std::wstring& text)
     return SerializeToText(instance.Get(), text);
 }
 
-bool ApplySettings(ManagementSession& session, VmEntry& entry)
+bool FindManagementService(ManagementSession& session, UniqueOperation& query,
+                           UniqueInstance& service, std::wstring& why, HostFailure& failure)
 {
-    session.operationContext = contextLoadingService;
-    session.lastResult = 0;
-
-    // Released in reverse order: the method's operation, the settings text, the parameters,
-    // the service instance, then the query.
-    UniqueOperation query;
-    UniqueInstance service;
-    UniqueInstance parameters;
-    std::wstring settingsText;
-    UniqueOperation invocation;
-
     MI_Session_QueryInstances(&session.miSession, MI_OPERATIONFLAGS_LOCALIZED_QUALIFIERS, nullptr,
                               virtualizationNamespace, L"WQL",
                               L"SELECT * FROM Msvm_VirtualSystemManagementService", nullptr,
@@ -80,17 +70,26 @@ bool ApplySettings(ManagementSession& session, VmEntry& entry)
     std::wstring message;
     const MI_Result found = PullFinal(query.Get(), service, &message);
     if (found != MI_RESULT_OK) {
-        ShowSaveError(session, WithDetails(NotSaved(entry, L"the virtual machine management "
-                                                           L"service of " + session.hostName +
-                                                           L" could not be reached."),
-                                           {found, std::move(message)}));
+        why = L"the virtual machine management service of " + session.hostName +
+              L" could not be reached.";
+        failure = {found, std::move(message)};
         return false;
     }
     if (!service) {
-        ShowSaveError(session, NotSaved(entry, session.hostName + L" offers no virtual machine "
-                                                                   L"management service."));
+        why = session.hostName + L" offers no virtual machine management service.";
+        failure = {};
         return false;
     }
+    return true;
+}
+
+SettingsWrite WriteSettings(ManagementSession& session, const VmEntry& entry,
+                            const MI_Instance* service)
+{
+    // Released in reverse order: the method's operation, the settings text, the parameters.
+    UniqueInstance parameters;
+    std::wstring settingsText;
+    UniqueOperation invocation;
 
     MI_Instance* made = nullptr;
     MI_Result prepared = MakeInstance(ManagementSession::SharedApplication(), L"__parameters", made);
@@ -101,59 +100,93 @@ bool ApplySettings(ManagementSession& session, VmEntry& entry)
     if (prepared == MI_RESULT_OK)
         prepared = MI_Instance_AddElement(parameters.Get(), L"SystemSettings", &textValue,
                                           MI_STRING, 0);
-    if (prepared != MI_RESULT_OK) {
-        ShowSaveError(session, WithDetails(NotSaved(entry, L"the request could not be prepared."),
-                                           {prepared, {}}));
-        return false;
-    }
+    if (prepared != MI_RESULT_OK)
+        return {SettingsWrite::Outcome::NotPrepared, {}, {prepared, {}}};
 
     MI_Session_Invoke(&session.miSession, 0, nullptr, virtualizationNamespace, nullptr,
-                      L"ModifySystemSettings", service.Get(), parameters.Get(), nullptr,
+                      L"ModifySystemSettings", service, parameters.Get(), nullptr,
                       invocation.Put());
-    // The host may have made the change before its answer was lost.
-    const std::wstring unanswered = L"The settings of " + entry.ElementName +
-                                    L" may not have been saved: the answer of " +
-                                    session.hostName + L" could not be read. Select the virtual "
-                                    L"machine again to see the settings it holds.";
-    bool succeeded = false;
+    SettingsWrite write;
     ForEachMethodResult(invocation.Get(), [&](const MethodDelivery& delivery) {
-        succeeded = false;
+        // Once the user stopped waiting, the deliveries the client cancels say nothing new.
+        if (write.outcome == SettingsWrite::Outcome::Stopped)
+            return;
+        write = {};
         if (delivery.result != MI_RESULT_OK) {
-            ShowSaveError(session, WithDetails(unanswered, {delivery.result, delivery.message}));
+            write = {SettingsWrite::Outcome::Unanswered, {}, {delivery.result, delivery.message}};
             return;
         }
         std::uint32_t returnValue = 0;
         const MI_Result read = ReadReturnValue(delivery.output, returnValue);
         if (read != MI_RESULT_OK) {
-            ShowSaveError(session, WithDetails(unanswered, {read, {}}));
+            write = {SettingsWrite::Outcome::Unanswered, {}, {read, {}}};
             return;
         }
         if (returnValue == returnJobStarted) {
             std::optional<std::wstring> errorText;
             const std::uint16_t code =
                 WaitForJob(session, ReadJobReference(delivery.output), &errorText);
-            succeeded = code == 0;
-            if (succeeded)
+            if (code == 0)
                 return;
-            if (hostwait::StopRequested()) {
-                if (session.owner)
-                    session.owner->ShowNotice(
-                        StoppedWaitingText(session.hostName,
-                                           L"the settings of " + entry.ElementName +
-                                               L" may still change. Select the virtual machine "
-                                               L"again to see the settings it holds.")
-                            .c_str(),
-                        saveSettingsCaption);
-                return;
-            }
-            ShowSaveError(session, errorText ? *errorText : JobFailureText(code));
+            if (hostwait::StopRequested())
+                write.outcome = SettingsWrite::Outcome::Stopped;
+            else
+                write = {SettingsWrite::Outcome::JobFailed,
+                         errorText ? *errorText : JobFailureText(code), {}};
             return;
         }
-        if (const wchar_t* text = ModifySettingsText(returnValue)) {
-            ShowSaveError(session, text);
-            return;
-        }
-        succeeded = true;
+        if (const wchar_t* text = ModifySettingsText(returnValue))
+            write = {SettingsWrite::Outcome::Refused, text, {}};
     });
-    return succeeded;
+    return write;
+}
+
+bool ApplySettings(ManagementSession& session, VmEntry& entry)
+{
+    session.operationContext = contextLoadingService;
+    session.lastResult = 0;
+
+    // Released after the write's own objects: the service instance, then the query.
+    UniqueOperation query;
+    UniqueInstance service;
+    std::wstring why;
+    HostFailure failure;
+    if (!FindManagementService(session, query, service, why, failure)) {
+        const std::wstring text = NotSaved(entry, why);
+        ShowSaveError(session, failure.result == MI_RESULT_OK ? text : WithDetails(text, failure));
+        return false;
+    }
+    const SettingsWrite write = WriteSettings(session, entry, service.Get());
+    switch (write.outcome) {
+    case SettingsWrite::Outcome::Saved:
+        return true;
+    case SettingsWrite::Outcome::Refused:
+    case SettingsWrite::Outcome::JobFailed:
+        ShowSaveError(session, write.text);
+        return false;
+    case SettingsWrite::Outcome::Stopped:
+        if (session.owner)
+            session.owner->ShowNotice(
+                StoppedWaitingText(session.hostName,
+                                   L"the settings of " + entry.ElementName +
+                                       L" may still change. Select the virtual machine again "
+                                       L"to see the settings it holds.")
+                    .c_str(),
+                saveSettingsCaption);
+        return false;
+    case SettingsWrite::Outcome::NotPrepared:
+        ShowSaveError(session, WithDetails(NotSaved(entry, L"the request could not be prepared."),
+                                           write.failure));
+        return false;
+    case SettingsWrite::Outcome::Unanswered:
+        // The host may have made the change before its answer was lost.
+        ShowSaveError(session,
+                      WithDetails(L"The settings of " + entry.ElementName +
+                                      L" may not have been saved: the answer of " +
+                                      session.hostName + L" could not be read. Select the "
+                                      L"virtual machine again to see the settings it holds.",
+                                  write.failure));
+        return false;
+    }
+    return false;
 }

@@ -13,4 +13,6 @@ struct IdentityChange {
     std::optional<std::wstring> baseBoardSerialNumber;
     std::optional<std::wstring> chassisSerialNumber;
     std::optional<std::wstring> chassisAssetTag;
+
+    bool operator==(const IdentityChange&) const = default;
 };

@@ -4,9 +4,6 @@
 #include <string>
 #include <unordered_map>
 
-namespace {
-
-// The GUID without braces, in upper case: the same GUID however it is written.
 std::wstring GuidKey(const std::wstring& guid)
 {
     std::wstring key;
@@ -17,8 +14,6 @@ std::wstring GuidKey(const std::wstring& guid)
         key += c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
     }
     return key;
-}
-
 }
 
 std::vector<std::vector<SharedMatch>> FindSharedValues(const std::vector<const VmIdentity*>& machines)

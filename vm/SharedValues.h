@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "vm/VmIdentity.h"
@@ -22,6 +23,9 @@ struct SharedMatch {
     size_t other;   // index of the other machine
     unsigned values; // SharedValue bits
 };
+
+// The GUID without braces, in upper case: the same GUID however it is written.
+std::wstring GuidKey(const std::wstring& guid);
 
 // For each machine, the others it shares values with, in the order of `machines`.
 std::vector<std::vector<SharedMatch>> FindSharedValues(const std::vector<const VmIdentity*>& machines);

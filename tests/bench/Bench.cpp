@@ -3,6 +3,7 @@
 // is printed.
 #include <cstdio>
 
+#include "tests/bench/ApplyMeasurements.h"
 #include "tests/bench/CallCounts.h"
 #include "tests/bench/FillMeasurements.h"
 #include "tests/bench/IdentityMeasurements.h"
@@ -50,7 +51,7 @@ int main()
         std::fflush(stdout);
     }
     if (!PrintCallCounts() || !PrintListingTimes() || !PrintStartAndSize() || !PrintResponsiveness() ||
-        !PrintIdentityFigures())
+        !PrintIdentityFigures() || !PrintApplyFigures())
         status = 1;
     return status;
 }

@@ -11,6 +11,7 @@
 #include "mgmt/ManagementSession.h"
 #include "res/resource.h"
 #include "tests/bench/BenchWindow.h"
+#include "tests/bench/RoundTrips.h"
 #include "tests/bench/Stopwatch.h"
 #include "ui/IdentitiesDlg.h"
 #include "ui/MainDlg.h"
@@ -21,25 +22,6 @@ namespace {
 constexpr int fleetHosts = 20;
 constexpr int fleetMachines = 500;
 constexpr std::uint32_t fleetRoundTripMs = 50;
-
-// The calls that go to the host and wait for its answer; the rest stay on the client.
-int RoundTrips(const sim::World& world)
-{
-    int count = 0;
-    for (const sim::CallRecord& call : world.Calls()) {
-        switch (call.kind) {
-        case sim::CallKind::QueryInstances:
-        case sim::CallKind::GetInstance:
-        case sim::CallKind::GetClass:
-        case sim::CallKind::Invoke:
-            ++count;
-            break;
-        default:
-            break;
-        }
-    }
-    return count;
-}
 
 void AddMachines(sim::Host& host, int count)
 {

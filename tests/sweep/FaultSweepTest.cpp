@@ -13,56 +13,12 @@
 
 #include "res/resource.h"
 #include "sim/DemoWorld.h"
+#include "tests/sweep/CallKindNames.h"
 #include "tests/support/MainWindowFixture.h"
 
 namespace {
 
 using sim::CallKind;
-
-const std::map<CallKind, const char*> kindNames = {
-    {CallKind::Initialize, "Initialize"},
-    {CallKind::CloseApplication, "CloseApplication"},
-    {CallKind::NewSerializer, "NewSerializer"},
-    {CallKind::CloseSerializer, "CloseSerializer"},
-    {CallKind::NewSession, "NewSession"},
-    {CallKind::CloseSession, "CloseSession"},
-    {CallKind::QueryInstances, "QueryInstances"},
-    {CallKind::GetInstance, "GetInstance"},
-    {CallKind::GetClass, "GetClass"},
-    {CallKind::Invoke, "Invoke"},
-    {CallKind::ReadInstance, "ReadInstance"},
-    {CallKind::ReadClass, "ReadClass"},
-    {CallKind::CloseOperation, "CloseOperation"},
-    {CallKind::NewInstance, "NewInstance"},
-    {CallKind::NewInstanceFromClass, "NewInstanceFromClass"},
-    {CallKind::Serialize, "Serialize"},
-    {CallKind::CloneInstance, "CloneInstance"},
-    {CallKind::DeleteInstance, "DeleteInstance"},
-    {CallKind::InstanceIsA, "InstanceIsA"},
-    {CallKind::InstanceClassName, "InstanceClassName"},
-    {CallKind::SetNameSpace, "SetNameSpace"},
-    {CallKind::GetNameSpace, "GetNameSpace"},
-    {CallKind::GetElementCount, "GetElementCount"},
-    {CallKind::AddElement, "AddElement"},
-    {CallKind::SetElement, "SetElement"},
-    {CallKind::SetElementAt, "SetElementAt"},
-    {CallKind::GetElement, "GetElement"},
-    {CallKind::GetElementAt, "GetElementAt"},
-    {CallKind::ClearElement, "ClearElement"},
-    {CallKind::ClearElementAt, "ClearElementAt"},
-    {CallKind::GetServerName, "GetServerName"},
-    {CallKind::SetServerName, "SetServerName"},
-    {CallKind::InstanceGetClass, "InstanceGetClass"},
-    {CallKind::ClassName, "ClassName"},
-    {CallKind::ClassNameSpace, "ClassNameSpace"},
-    {CallKind::ClassServerName, "ClassServerName"},
-    {CallKind::ClassElementCount, "ClassElementCount"},
-    {CallKind::ClassGetElement, "ClassGetElement"},
-    {CallKind::ClassGetElementAt, "ClassGetElementAt"},
-    {CallKind::CloneClass, "CloneClass"},
-    {CallKind::DeleteClass, "DeleteClass"},
-    {CallKind::CancelOperation, "CancelOperation"},
-};
 
 enum class Step { Connect, Load, Apply, ForceOff, PowerOn, Shutdown };
 

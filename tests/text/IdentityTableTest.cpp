@@ -212,16 +212,16 @@ TEST(IdentityTable, CopiedRowsAreTabSeparatedUnderTheTitles)
     table.ShowHost(L"HV-LAB04", machines);
     EXPECT_EQ(table.CopyText({2, 3}),
               L"Host\tName\tState\tGeneration\tBIOS GUID\tBIOS Serial Number\tBaseboard Serial Number\t"
-              L"Chassis Serial Number\tChassis Asset Tag\tNum Lock\tShared With\r\n"
+              L"Chassis Serial Number\tChassis Asset Tag\tNum Lock\tShared With\tPending\tResult\r\n"
               L"HV-LAB04\tKiosk 02\tRunning\t1\t{8E2C4A10-6B3D-4F58-9C71-2A4B6D8E0F13}\t"
               L"6602-3319-8847-1125-9930-4471-08\t6602-3319-8847-1125-9930-4471-08\t"
               L"6602-3319-8847-1125-9930-4471-08\tKIOSK-02\tYes\tKiosk Template on HV-LAB04 (BIOS GUID, "
               L"BIOS Serial Number, Baseboard Serial Number, Chassis Serial Number); Kiosk 01 on "
               L"HV-LAB04 (BIOS GUID, BIOS Serial Number, Baseboard Serial Number, Chassis Serial "
-              L"Number)\r\n"
+              L"Number)\t\t\r\n"
               L"HV-LAB04\tKiosk 03 lobby\tOff\t2\t{D7E6F5A4-B3C2-4D1E-8F09-1A2B3C4D5E6F}\t"
               L"7736-4402-1158-8847-2290-5513-05\t7736-4402-1158-8847-2290-5513-05\t"
-              L"7736-4402-1158-8847-2290-5513-05\tKIOSK-03\t-\t\r\n");
+              L"7736-4402-1158-8847-2290-5513-05\tKIOSK-03\t-\t\t\t\r\n");
 }
 
 TEST(IdentityColumns, GenerationAndNumLockAsTheWindowShowsThem)
