@@ -30,7 +30,7 @@ struct ImportedChange {
     IdentityChange change;
 };
 
-// Parses the file's bytes against the machines shown. On failure `changes` is left as it was
+// Parses the file's bytes against the machines shown. On failure `changes` is left empty
 // and `failure` names the first line at fault; a record spanning lines is named by the line it
 // starts on, a character that is not text or breaks the quoting by the line it is on.
 [[nodiscard]] bool ParseIdentityImport(std::string_view bytes,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "vm/MachineQuery.h"
 #include "vm/VmSettings.h"
 
 namespace {
@@ -24,14 +25,8 @@ bool IsGuidForm(std::wstring_view text)
         text = text.substr(1, text.size() - 2);
     if (text.size() == 32)
         return std::all_of(text.begin(), text.end(), IsHexDigit);
-    if (text.size() != 36)
-        return false;
-    for (size_t index = 0; index < text.size(); ++index) {
-        const bool hyphen = index == 8 || index == 13 || index == 18 || index == 23;
-        if (hyphen ? text[index] != L'-' : !IsHexDigit(text[index]))
-            return false;
-    }
-    return true;
+    // The hyphenated form is the one a machine's own VM ID takes.
+    return IsMachineIdentifier(text);
 }
 
 // Why a value is no GUID: the digits themselves, or only where its braces and hyphens stand.

@@ -7,6 +7,7 @@
 #include "tests/bench/CallCounts.h"
 #include "tests/bench/FillMeasurements.h"
 #include "tests/bench/IdentityMeasurements.h"
+#include "tests/bench/ImportMeasurements.h"
 #include "tests/bench/Responsiveness.h"
 #include "tests/bench/ScaleMeasurements.h"
 #include "tests/bench/StartMeasurements.h"
@@ -22,6 +23,7 @@ constexpr Measurement measurements[] = {
     {"VM list filled with 10,000 VMs", FillVmList},
     {"VM list refilled from 10,000 VMs just read", RefillVmList},
     {"host combo filled from 10,000 remembered hosts", FillHostCombo},
+    {"identities file of 10,000 VMs parsed into changes", ParseIdentitiesFile},
 };
 
 constexpr int runs = 3;

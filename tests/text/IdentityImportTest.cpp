@@ -34,7 +34,8 @@ VmIdentity Machine(const wchar_t* host, const wchar_t* name, const wchar_t* vmId
 }
 
 // The machines of the lab the tests import into: row 3 is a copy of row 0 on another host
-// (same VM ID, same name), rows 4 and 5 are two machines of one name on one host.
+// (same VM ID, same name), rows 4 and 5 are two machines of one name on one host. The files
+// name hv-lab02 in upper case.
 class IdentityImportTest : public ::testing::Test {
 protected:
     IdentityImportTest()
@@ -102,9 +103,9 @@ protected:
         Machine(L"HV-LAB01", L"Web 01", L"42F7A9B1-D8C3-4A60-9E2B-5C1D7F3E8A06", 1, true, L"7736-4402"),
         Machine(L"HV-LAB01", L"Kiosk \"Lobby\", east", L"A4C6E802-1B3D-4E5F-8071-92A3B4C5D6E7", 2,
                 false, L"=HYPERLINK(\"x\")"),
-        Machine(L"HV-LAB02", L"Caf\u00e9\r\nServer \u6771", L"0B1C2D3E-4F50-4617-8283-94A5B6C7D8E9", 1,
+        Machine(L"hv-lab02", L"Caf\u00e9\r\nServer \u6771", L"0B1C2D3E-4F50-4617-8283-94A5B6C7D8E9", 1,
                 false, L"-5"),
-        Machine(L"HV-LAB02", L"Web 01", L"42F7A9B1-D8C3-4A60-9E2B-5C1D7F3E8A06", 1, false, L"COPY-2"),
+        Machine(L"hv-lab02", L"Web 01", L"42F7A9B1-D8C3-4A60-9E2B-5C1D7F3E8A06", 1, false, L"COPY-2"),
         Machine(L"HV-LAB03", L"Twin", L"11111111-2222-4333-8444-555555555555", 1, true, L"T-1"),
         Machine(L"HV-LAB03", L"Twin", L"66666666-7777-4888-9999-AAAAAAAAAAAA", 1, true, L"T-2"),
     };
