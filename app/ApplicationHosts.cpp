@@ -11,6 +11,7 @@
 #include "base/Platform.h"
 #include "hosts/CredentialStore.h"
 #include "hosts/HostList.h"
+#include "hosts/HostNameKey.h"
 #include "mgmt/HostWait.h"
 #include "mgmt/ManagementSession.h"
 #include "mgmt/ManagementText.h"
@@ -40,7 +41,7 @@ constexpr wchar_t forgetAccountCaption[] = L"Forget Host";
 ManagementSession* Application::FindSession(const wchar_t* hostName) const
 {
     for (const auto& session : sessions) {
-        if (CompareStringOrdinal(session->hostName.c_str(), -1, hostName, -1, TRUE) == CSTR_EQUAL)
+        if (SameHostName(session->hostName, hostName))
             return session.get();
     }
     return nullptr;
@@ -114,7 +115,7 @@ void Application::SaveHosts()
 
 bool Application::IsLocalName(const std::wstring& hostName) const
 {
-    return CompareStringOrdinal(hostName.c_str(), -1, computerName.c_str(), -1, TRUE) == CSTR_EQUAL;
+    return SameHostName(hostName, computerName);
 }
 
 bool Application::OpenHost(const std::wstring& hostName, bool& told, bool askFirst)

@@ -16,3 +16,11 @@ std::wstring HostNameKey(std::wstring_view name)
         return std::wstring(name);
     return key;
 }
+
+bool SameHostName(std::wstring_view first, std::wstring_view second)
+{
+    if (first.size() != second.size() || first.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
+        return false;
+    return first.empty() || CompareStringOrdinal(first.data(), static_cast<int>(first.size()), second.data(),
+                                                 static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
+}

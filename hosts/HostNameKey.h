@@ -8,3 +8,6 @@
 // The name in upper case by the invariant culture's rule, so that the key does not depend on
 // the user's language. Throws std::bad_alloc when memory runs out.
 std::wstring HostNameKey(std::wstring_view name);
+
+// Whether the names name the same host: equal but for letter case, by the ordinal rule.
+bool SameHostName(std::wstring_view first, std::wstring_view second);

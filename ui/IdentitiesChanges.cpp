@@ -6,6 +6,7 @@
 
 #include "app/Application.h"
 #include "base/Platform.h"
+#include "hosts/HostNameKey.h"
 #include "mgmt/ManagementSession.h"
 #include "ui/IdentityResults.h"
 #include "vm/FreshIdentity.h"
@@ -19,11 +20,6 @@ constexpr wchar_t unsavedCaption[] = L"Unsaved changes";
 std::wstring Counted(size_t count, const wchar_t* one, const wchar_t* many)
 {
     return std::to_wstring(count) + L" " + (count == 1 ? one : many);
-}
-
-bool SameHostName(const std::wstring& first, const std::wstring& second)
-{
-    return CompareStringOrdinal(first.c_str(), -1, second.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 size_t HostCount(const std::vector<PendingMachine>& machines)

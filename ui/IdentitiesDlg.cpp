@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "base/Platform.h"
 #include "hosts/HostList.h"
+#include "hosts/HostNameKey.h"
 #include "mgmt/ManagementSession.h"
 #include "mgmt/ManagementText.h"
 #include "ui/IdentityCsv.h"
@@ -15,11 +16,6 @@
 #include "vm/IdentityReading.h"
 
 namespace {
-
-bool SameHostName(const std::wstring& first, const std::wstring& second)
-{
-    return CompareStringOrdinal(first.c_str(), -1, second.c_str(), -1, TRUE) == CSTR_EQUAL;
-}
 
 std::wstring ReadingActivity(const std::vector<std::wstring>& hosts)
 {

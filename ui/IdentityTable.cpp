@@ -6,17 +6,12 @@
 #include <numeric>
 #include <unordered_map>
 
+#include "hosts/HostNameKey.h"
 #include "mgmt/ManagementText.h"
 #include "ui/IdentityResults.h"
 #include "vm/SharedValues.h"
 
 namespace {
-
-bool SameHostName(const std::wstring& first, const std::wstring& second)
-{
-    return CompareStringOrdinal(first.c_str(), static_cast<int>(first.size()), second.c_str(),
-                                static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
-}
 
 // The titles of the shared values, in the columns' order.
 std::wstring SharedTitles(unsigned values)

@@ -7,6 +7,7 @@
 
 #include "app/Application.h"
 #include "hosts/ComputerPicker.h"
+#include "hosts/HostNameKey.h"
 #include "mgmt/HostWait.h"
 #include "mgmt/ManagementSession.h"
 #include "mgmt/ManagementText.h"
@@ -41,13 +42,6 @@ bool EqualIgnoringAsciiCase(const std::wstring& first, const std::wstring& secon
             return false;
     }
     return true;
-}
-
-// Host names name the same host whatever their letter case, as the host list sees them.
-bool SameHost(const std::wstring& first, const std::wstring& second)
-{
-    return CompareStringOrdinal(first.c_str(), static_cast<int>(first.size()), second.c_str(),
-                                static_cast<int>(second.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::wstring ComboItemText(HWND combo, LRESULT index)
@@ -243,7 +237,7 @@ bool CMainDlg::ForgetHighlightedHost()
     const std::wstring name = ComboItemText(combo, highlighted);
     ShowHostList(false);
     // Forgetting the current host empties the form: unsaved edits are asked about first.
-    if (!SameHost(name, currentHost) || ConfirmDiscard())
+    if (!SameHostName(name, currentHost) || ConfirmDiscard())
         app->ForgetHost(name);
     ShowHostList(true);
     return true;
@@ -256,7 +250,7 @@ LRESULT CMainDlg::RemoveHostFromCombo(const std::wstring& name)
                                        reinterpret_cast<LPARAM>(name.c_str()));
     if (index == CB_ERR)
         return -1;
-    if (SameHost(name, currentHost))
+    if (SameHostName(name, currentHost))
         ClearVmList();
     return SendMessageW(combo, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
