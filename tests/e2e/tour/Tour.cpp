@@ -1,15 +1,18 @@
 // A guided tour of the demo program for the README: starts brackwin-demo.exe, uses it as a
 // person would (a host, a machine, a field typed too long and corrected, Apply, power, a
-// graceful shutdown waited for, the identities of the cloned kiosks) and saves a picture of the window after each step into the
-// folder named on the command line; during the shutdown wait, of the progress window.
+// graceful shutdown waited for, the identities of the cloned kiosks given new ones) and saves
+// a picture of the window after each step into the folder named on the command line; during
+// the shutdown wait, of the progress window.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "base/Unique.h"
 #include "res/resource.h"
 #include "tests/e2e/DemoWindow.h"
 #include "tests/e2e/ProgramProcess.h"
@@ -56,6 +59,34 @@ int IdentityRows(HWND identities)
 void ClickIn(HWND window, int id)
 {
     PostMessageW(GetDlgItem(window, id), BM_CLICK, 0, 0);
+}
+
+// Selects the list's first `count` rows, or with none takes the selection off every row, in
+// the demo's process: the item the message names lives in that process's memory.
+bool SelectRows(HWND list, int count)
+{
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    const UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId));
+    if (!process)
+        return false;
+    void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote)
+        return false;
+    const ScopeGuard release([&] { VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE); });
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = count > 0 ? LVIS_SELECTED : 0;
+    if (!WriteProcessMemory(process.Get(), remote, &item, sizeof(item), nullptr))
+        return false;
+    // Row -1 stands for every row.
+    for (int row = count > 0 ? 0 : -1; row < std::max(count, 0); ++row) {
+        DWORD_PTR done = 0;
+        if (!SendMessageTimeoutW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote),
+                                 SMTO_NORMAL, 20000, &done))
+            return false;
+    }
+    return true;
 }
 
 // Lets the window paint what its last step changed before it is pictured.
@@ -163,6 +194,35 @@ int RunTour(const std::wstring& folder)
                  return IsWindowEnabled(identities) && IdentityRows(identities) == 10;
              });
          }},
+        {L"14-identities-pending", "the kiosks given new BIOS GUIDs and serial numbers, not yet written",
+         [&pictured](const DemoWindow&) {
+             const HWND identities = pictured;
+             if (!SelectRows(GetDlgItem(identities, IDC_IDENTITY_LIST), 4) ||
+                 !ProgramProcess::WaitUntil([&] { return IsWindowEnabled(GetDlgItem(identities, IDC_NEW_BIOS_GUIDS)); }))
+                 return false;
+             ClickIn(identities, IDC_NEW_BIOS_GUIDS);
+             ClickIn(identities, IDC_NEW_SERIAL_NUMBERS);
+             // Unselected, the rows show their new values light green.
+             return ProgramProcess::WaitUntil([&] {
+                        return ProgramProcess::WindowText(GetDlgItem(identities, IDC_IDENTITY_STATUS))
+                            .ends_with(L"4 have changes not yet written.");
+                    }) &&
+                    SelectRows(GetDlgItem(identities, IDC_IDENTITY_LIST), 0);
+         }},
+        {L"15-identities-applied", "applied: three kiosks saved, the running Kiosk 02 skipped",
+         [&pictured, &program](const DemoWindow&) {
+             const HWND identities = pictured;
+             ClickIn(identities, IDC_APPLY_IDENTITIES);
+             const HWND box = program.WaitForOwnedBox(identities);
+             if (!box)
+                 return false;
+             DemoWindow::Answer(box, IDYES);
+             return ProgramProcess::WaitUntil([&] {
+                 return IsWindowEnabled(identities) &&
+                        ProgramProcess::WindowText(GetDlgItem(identities, IDC_IDENTITY_STATUS))
+                            .ends_with(L"3 saved, 1 skipped.");
+             });
+         }},
     };
     for (const Step& step : steps) {
         if (!step.act(demo)) {
@@ -178,7 +238,10 @@ int RunTour(const std::wstring& folder)
         }
         std::printf("%ls.bmp: %s\n", step.picture, step.description);
     }
+    // Kiosk 02 keeps its changes: closing asks whether to drop them.
     ClickIn(pictured, IDCANCEL);
+    if (const HWND unsaved = program.WaitForOwnedBox(pictured))
+        DemoWindow::Answer(unsaved, IDYES);
     if (!ProgramProcess::WaitUntil([&] { return !IsWindow(pictured) && demo.IsIdle(); })) {
         std::fprintf(stderr, "The identities window did not close.\n");
         return 1;
