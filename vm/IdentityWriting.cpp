@@ -8,6 +8,7 @@
 #include "mgmt/ManagementText.h"
 #include "mgmt/MiOwners.h"
 #include "vm/ApplySettings.h"
+#include "vm/InstanceQuery.h"
 #include "vm/MachineQuery.h"
 #include "vm/PowerState.h"
 #include "vm/VmEntry.h"
@@ -34,29 +35,18 @@ std::wstring Sentence(const std::wstring& clause, const HostFailure& failure)
 bool ReadStates(ManagementSession& session, std::unordered_map<std::wstring, std::uint16_t>& states,
                 HostFailure& failure)
 {
-    UniqueOperation operation;
-    MI_Session_QueryInstances(&session.miSession, 0, nullptr, virtualizationNamespace, L"WQL",
-                              ComputerSystemQuery(session, L"Name, EnabledState").c_str(), nullptr,
-                              operation.Put());
-    bool moreResults = false;
-    do {
-        const MI_Instance* instance = nullptr;
-        std::wstring message;
-        const MI_Result result = PullInstance(operation.Get(), instance, moreResults, &message);
-        if (result != MI_RESULT_OK) {
-            if (failure.result == MI_RESULT_OK)
-                failure = {result, std::move(message)};
-            continue;
-        }
-        if (!instance)
-            continue;
-        std::optional<std::wstring> name;
-        ReadStringElement(instance, L"Name", name);
-        const std::optional<std::uint16_t> state = ReadUint16Element(instance, L"EnabledState");
-        if (name && state)
-            states[*name] = *state;
-    } while (moreResults);
-    return failure.result == MI_RESULT_OK;
+    return ForEachInstance(session, ComputerSystemQuery(session, L"Name, EnabledState"), failure,
+                           [&states](const MI_Instance* instance) {
+                               std::optional<std::wstring> name;
+                               MI_Result result = ReadStringElement(instance, L"Name", name);
+                               if (ElementReadFailed(result))
+                                   return result;
+                               const std::optional<std::uint16_t> state =
+                                   ReadUint16Element(instance, L"EnabledState", &result);
+                               if (name && state)
+                                   states[*name] = *state;
+                               return result;
+                           });
 }
 
 void Prepare(HostContext& host)

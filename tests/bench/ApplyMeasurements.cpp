@@ -28,12 +28,7 @@ void Click(HWND window, int id)
 bool PrintApplyFigures()
 {
     BenchWorld bench;
-    sim::Host& host = bench.world.AddHost(L"HV-SCALE");
-    for (int index = 0; index < machines; ++index) {
-        sim::VmConfig vm;
-        vm.name = L"Clone " + std::to_wstring(index);
-        host.AddVm(std::move(vm));
-    }
+    AddMachines(bench.world.AddHost(L"HV-SCALE"), machines);
     BenchWindow window;
     if (!window.Open())
         return false;

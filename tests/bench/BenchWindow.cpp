@@ -45,3 +45,12 @@ LRESULT BenchWindow::ItemCount(int id, UINT countMessage) const
 {
     return SendDlgItemMessageW(application_->MainDialog()->m_hWnd, id, countMessage, 0, 0);
 }
+
+void AddMachines(sim::Host& host, int count)
+{
+    for (int index = 0; index < count; ++index) {
+        sim::VmConfig vm;
+        vm.name = L"VM " + std::to_wstring(index);
+        host.AddVm(std::move(vm));
+    }
+}

@@ -24,6 +24,9 @@ struct BenchWorld {
     SimClockBinding clock{world};
 };
 
+// Adds "VM 0" to "VM <count - 1>", off, with the identity values a new VM gets.
+void AddMachines(sim::Host& host, int count);
+
 class BenchWindow {
 public:
     // The world must be installed (a BenchWorld) for as long as the window lives.

@@ -23,15 +23,6 @@ constexpr int fleetHosts = 20;
 constexpr int fleetMachines = 500;
 constexpr std::uint32_t fleetRoundTripMs = 50;
 
-void AddMachines(sim::Host& host, int count)
-{
-    for (int index = 0; index < count; ++index) {
-        sim::VmConfig vm;
-        vm.name = L"VM " + std::to_wstring(index);
-        host.AddVm(std::move(vm));
-    }
-}
-
 std::wstring FleetHost(int index)
 {
     wchar_t name[16];

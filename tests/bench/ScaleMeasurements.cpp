@@ -13,12 +13,7 @@ namespace {
 double ConnectAndList(int count)
 {
     BenchWorld bench;
-    sim::Host& host = bench.world.AddHost(L"HV-SCALE");
-    for (int index = 0; index < count; ++index) {
-        sim::VmConfig vm;
-        vm.name = L"VM " + std::to_wstring(index);
-        host.AddVm(std::move(vm));
-    }
+    AddMachines(bench.world.AddHost(L"HV-SCALE"), count);
     BenchWindow window;
     if (!window.Open())
         return -1;

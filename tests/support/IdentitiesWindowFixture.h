@@ -76,6 +76,14 @@ protected:
         return draw.clrTextBk;
     }
     COLORREF RowBackground(int row) const { return CellBackground(row, Column(L"Name")); }
+    // The row of the machine of that name.
+    int RowOf(const wchar_t* name) const
+    {
+        for (int row = 0; row < Rows(); ++row)
+            if (Cell(row, Column(L"Name")) == name)
+                return row;
+        return -1;
+    }
     int Column(const wchar_t* title) const
     {
         for (size_t i = 0; i < std::size(shownColumns); ++i)

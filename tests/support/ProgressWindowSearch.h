@@ -6,17 +6,19 @@
 
 #include "res/resource.h"
 
-inline HWND FindProgressWindow(HWND main)
+// The visible window owned by `owner` that holds the control.
+inline HWND FindOwnedWindowHolding(HWND owner, int controlId)
 {
     struct Search {
-        HWND main;
+        HWND owner;
+        int controlId;
         HWND found;
-    } search{main, nullptr};
+    } search{owner, controlId, nullptr};
     EnumWindows(
         [](HWND window, LPARAM parameter) -> BOOL {
             auto& s = *reinterpret_cast<Search*>(parameter);
-            if (GetWindow(window, GW_OWNER) == s.main && IsWindowVisible(window) &&
-                GetDlgItem(window, IDC_PROGRESS_ELAPSED)) {
+            if (GetWindow(window, GW_OWNER) == s.owner && IsWindowVisible(window) &&
+                GetDlgItem(window, s.controlId)) {
                 s.found = window;
                 return FALSE;
             }
@@ -24,4 +26,9 @@ inline HWND FindProgressWindow(HWND main)
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+inline HWND FindProgressWindow(HWND main)
+{
+    return FindOwnedWindowHolding(main, IDC_PROGRESS_ELAPSED);
 }

@@ -71,14 +71,6 @@ public:
     }
 
 private:
-    int RowOf(const wchar_t* name) const
-    {
-        for (int row = 0; row < Rows(); ++row)
-            if (Cell(row, Column(L"Name")) == name)
-                return row;
-        return -1;
-    }
-
     std::vector<std::wstring> planned_;
 };
 

@@ -21,13 +21,6 @@ constexpr wchar_t templateSerial[] = L"6602-3319-8847-1125-9930-4471-08";
 
 class IdentitiesApply : public IdentitiesWindow {
 protected:
-    int RowOf(const wchar_t* name) const
-    {
-        for (int row = 0; row < Rows(); ++row)
-            if (Cell(row, Column(L"Name")) == name)
-                return row;
-        return -1;
-    }
     void Select(std::initializer_list<const wchar_t*> names)
     {
         ListView_SetItemState(List(), -1, 0, LVIS_SELECTED);

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "tests/support/IdentitiesWindowFixture.h"
+#include "tests/support/ProgressWindowSearch.h"
 #include "tests/support/WaitFor.h"
 #include "ui/MainDlg.h"
 
@@ -14,27 +15,6 @@
 namespace {
 
 constexpr wchar_t templateGuid[] = L"{8E2C4A10-6B3D-4F58-9C71-2A4B6D8E0F13}";
-
-// The identities window the main window shows modally, found from another thread.
-HWND FindIdentitiesWindow(HWND main)
-{
-    struct Search {
-        HWND main;
-        HWND found;
-    } search{main, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(parameter);
-            if (GetWindow(window, GW_OWNER) == s.main && IsWindowVisible(window) &&
-                GetDlgItem(window, IDC_IDENTITY_LIST)) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 void ClickButton(HWND window, int id)
 {
@@ -50,7 +30,7 @@ protected:
         std::atomic<bool> done{false};
         std::thread user([this, &done] {
             HWND identities = nullptr;
-            if (!WaitFor([&] { return (identities = FindIdentitiesWindow(Window())) != nullptr; }))
+            if (!WaitFor([&] { return (identities = FindOwnedWindowHolding(Window(), IDC_IDENTITY_LIST)) != nullptr; }))
                 return;
             const HWND list = GetDlgItem(identities, IDC_IDENTITY_LIST);
             WaitFor([&] { return ListView_GetItemCount(list) == 4; });
