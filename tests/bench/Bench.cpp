@@ -24,6 +24,7 @@ constexpr Measurement measurements[] = {
     {"VM list refilled from 10,000 VMs just read", RefillVmList},
     {"host combo filled from 10,000 remembered hosts", FillHostCombo},
     {"identities file of 10,000 VMs parsed into changes", ParseIdentitiesFile},
+    {"edited identities file of 10,000 VMs imported into pending changes", ImportIntoPendingChanges},
 };
 
 constexpr int runs = 3;

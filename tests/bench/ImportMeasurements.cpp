@@ -7,6 +7,7 @@
 #include "tests/bench/Stopwatch.h"
 #include "ui/IdentityCsv.h"
 #include "ui/IdentityImport.h"
+#include "ui/IdentityTable.h"
 
 namespace {
 
@@ -62,4 +63,33 @@ double ParseIdentitiesFile()
         return -1;
     }
     return elapsed;
+}
+
+double ImportIntoPendingChanges()
+{
+    const std::vector<VmIdentity> fleet = Fleet();
+    IdentityTable table;
+    for (int host = 0; host < hosts; ++host) {
+        const auto first = fleet.begin() + host * machinesPerHost;
+        table.ShowHost(first->host, std::vector<VmIdentity>(first, first + machinesPerHost));
+    }
+    std::vector<VmIdentity> edited = fleet;
+    std::vector<const VmIdentity*> rows;
+    for (VmIdentity& machine : edited) {
+        machine.chassisAssetTag += L" new";
+        rows.push_back(&machine);
+    }
+    const std::string file = IdentityCsv(rows);
+    const Stopwatch stopwatch;
+    std::vector<ImportedChange> imported;
+    ImportFailure failure;
+    if (!ParseIdentityImport(file, table.RowsInOrder(), imported, failure))
+        return -1;
+    std::vector<std::pair<size_t, IdentityChange>> changes;
+    changes.reserve(imported.size());
+    for (ImportedChange& change : imported)
+        changes.emplace_back(change.row, std::move(change.change));
+    table.MakePending(changes);
+    const double elapsed = stopwatch.Milliseconds();
+    return table.PendingCount() == fleet.size() ? elapsed : -1;
 }
