@@ -112,4 +112,38 @@ TEST_F(IdentitiesImport, ABadFileChangesNothingAndItsBoxNamesTheLine)
         EXPECT_EQ(Cell(row, Column(L"Pending")), L"") << row;
 }
 
+// A running machine takes a new Num Lock setting alone, as its host does; with an asset tag
+// beside it, the machine is skipped and its changes stay pending.
+TEST_F(IdentitiesImport, ARunningMachineTakesNumLockAloneAndIsSkippedForMore)
+{
+    struct Case {
+        const char* file;
+        const wchar_t* result;
+        bool numLockHeld;
+    };
+    const Case cases[] = {
+        {"Host,Name,Num Lock\r\nHV-LAB01,Legacy App,Yes\r\n", L"Saved", true},
+        {"Host,Name,Num Lock,Chassis Asset Tag\r\nHV-LAB01,Legacy App,Yes,LEGACY-NT-02\r\n",
+         L"Skipped: the virtual machine is not off", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Click(IDC_ADD_KNOWN_HOSTS);
+        Write(c.file);
+        Click(IDC_IDENTITY_IMPORT);
+        ASSERT_NE(PendingOf(L"Legacy App"), L"");
+        platform.answers = {IDYES};
+        Click(IDC_APPLY_IDENTITIES);
+        const int row = RowOf(L"Legacy App");
+        EXPECT_EQ(Cell(row, Column(L"Result")), c.result);
+        sim::Vm& legacy = *world.FindHost(L"HV-LAB01")->FindVm(L"Legacy App");
+        EXPECT_EQ(legacy.settings.biosNumLock, c.numLockHeld);
+        EXPECT_EQ(legacy.settings.chassisAssetTag, L"LEGACY-NT-01");
+        EXPECT_EQ(PendingOf(L"Legacy App").empty(), c.numLockHeld);
+        TearDown();
+        legacy.settings.biosNumLock = false;
+        SetUp();
+    }
+}
+
 }
