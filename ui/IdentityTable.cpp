@@ -291,17 +291,22 @@ std::vector<PendingMachine> IdentityTable::PendingInOrder() const
 
 void IdentityTable::ShowResults(const std::vector<IdentityWrite>& writes)
 {
+    // A machine is its host's VM ID: copies of a VM on other hosts keep the ID.
+    const auto key = [](const std::wstring& host, const std::wstring& vmId) { return HostNameKey(host) + L"\n" + vmId; };
+    std::unordered_map<std::wstring, Machine*> machines;
+    for (Machine* machine : rows_)
+        machines.emplace(key(machine->held.host, machine->held.vmId), machine);
     for (const IdentityWrite& write : writes) {
-        for (Machine* machine : rows_) {
-            if (machine->held.vmId != write.vmId || !SameHostName(machine->held.host, write.host))
-                continue;
-            machine->result = WriteResultText(write, machine->held.generation);
-            if (write.outcome == IdentityWrite::Outcome::Saved) {
-                StoreSaved(write, machine->held);
-                machine->pending = {};
-            }
-            machine->planned = Planned(machine->held, machine->pending);
+        const auto found = machines.find(key(write.host, write.vmId));
+        if (found == machines.end())
+            continue;
+        Machine& machine = *found->second;
+        machine.result = WriteResultText(write, machine.held.generation);
+        if (write.outcome == IdentityWrite::Outcome::Saved) {
+            StoreSaved(write, machine.held);
+            machine.pending = {};
         }
+        machine.planned = Planned(machine.held, machine.pending);
     }
     Rebuild();
 }
