@@ -52,8 +52,9 @@ public:
     // The registered session for the host (letter case ignored), or a new one that connected
     // and verified; null when the host cannot be used or the name is empty. New hosts join the
     // host list. From the worker, the registry and the list are reached on the window's thread.
-    // A new session connects as the given account when there is one; the failure of a new
-    // session that did not connect goes to `refusal` when given.
+    // Given an account, a new session connects as it, and takes the place of a registered one
+    // once it has connected; the failure of a new session that did not connect goes to
+    // `refusal` when given.
     ManagementSession* SessionForHost(const wchar_t* hostName,
                                       const HostCredentials* credentials = nullptr,
                                       HostFailure* refusal = nullptr);
@@ -128,6 +129,11 @@ private:
     bool LoadIntoForm(VmEntry* vm, bool justSaved);
     // Registers a new verified session and its host; window thread.
     ManagementSession* RegisterSession(std::unique_ptr<ManagementSession> session);
+    // Puts a new verified session in the place of the registered one, which moves to
+    // `replaced` for the caller to close; window thread. Nothing may refer to the old one's
+    // machines any more.
+    ManagementSession* ReplaceSession(ManagementSession& old, std::unique_ptr<ManagementSession> session,
+                                      std::unique_ptr<ManagementSession>& replaced);
     // One connection attempt into the window, in busy mode: OpenHost without the asking.
     bool ConnectAndList(const std::wstring& hostName, const HostCredentials* credentials,
                         HostFailure& refusal, bool& told);

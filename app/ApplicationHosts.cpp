@@ -71,7 +71,9 @@ ManagementSession* Application::SessionForHost(const wchar_t* hostName,
     };
     ManagementSession* match = nullptr;
     onWindowThread([&] { match = FindSession(hostName); });
-    if (match)
+    // An account is given for a connection of its own: a session open as another account is
+    // replaced once the new one has connected, and kept when it does not.
+    if (match && !credentials)
         return match;
     auto session = std::make_unique<ManagementSession>(hostName, &miApplication, &serializer, this);
     if (!session->Connect(credentials) || !session->VerifyVirtualizationNamespace()) {
@@ -80,10 +82,31 @@ ManagementSession* Application::SessionForHost(const wchar_t* hostName,
         return nullptr;
     }
     ManagementSession* registered = nullptr;
+    std::unique_ptr<ManagementSession> replaced;
     // The host joins the list in one step on the window's thread: a save there (at logoff,
     // while this runs) sees the list with the host or without it, never half-changed.
-    onWindowThread([&] { registered = RegisterSession(std::move(session)); });
+    onWindowThread([&] {
+        match = FindSession(hostName);
+        registered = match ? ReplaceSession(*match, std::move(session), replaced)
+                           : RegisterSession(std::move(session));
+    });
+    // The session replaced closes here, on the thread that used it.
+    replaced.reset();
     return registered;
+}
+
+ManagementSession* Application::ReplaceSession(ManagementSession& old, std::unique_ptr<ManagementSession> session,
+                                               std::unique_ptr<ManagementSession>& replaced)
+{
+    windowThread.Check("the session registry");
+    for (std::unique_ptr<ManagementSession>& registered : sessions) {
+        if (registered.get() == &old) {
+            replaced = std::move(registered);
+            registered = std::move(session);
+            return registered.get();
+        }
+    }
+    return RegisterSession(std::move(session));
 }
 
 void Application::FillHostCombo()

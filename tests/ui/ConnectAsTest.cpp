@@ -164,6 +164,39 @@ TEST_P(ConnectAsEntry, WithAnEmptyFieldDoesNothing)
 
 INSTANTIATE_TEST_SUITE_P(Entries, ConnectAsEntry, ::testing::Values(Entry::ShiftEnter, Entry::Button));
 
+// Connect As on a host already connected connects anew as the account given; the session
+// open as the other account is replaced, and kept when the new account is refused.
+TEST_F(ConnectAs, AnotherAccountOnAConnectedHostConnectsAsIt)
+{
+    constexpr wchar_t operatorUser[] = L"HV-EDGE01\\Operator";
+    credentials.answers = {Account(edgePassword)};
+    EnterHost(L"HV-EDGE01");
+    ASSERT_EQ(ListedVms(), std::vector<std::wstring>{L"Edge Gateway"});
+    world.FindHost(L"HV-EDGE01")->account = sim::Host::Account{operatorUser, L"Operator-Pa55"};
+    world.ClearCalls();
+    credentials.answers = {{NO_ERROR, operatorUser, L"Operator-Pa55", false}};
+    Command(IDC_CONNECT_AS);
+    Pump();
+    EXPECT_EQ(EdgeSessions(), std::vector<std::wstring>{operatorUser});
+    EXPECT_EQ(ListedVms(), std::vector<std::wstring>{L"Edge Gateway"});
+    EXPECT_EQ(application->Sessions().size(), 1u);
+    EXPECT_EQ(EdgeCalls(CallKind::CloseSession), 1) << "the administrator's session is closed";
+    EXPECT_TRUE(platform.boxes.empty());
+
+    // A refused account (the second prompt cancelled) leaves the operator's session in place.
+    const ManagementSession* open = application->Sessions().front().get();
+    world.ClearCalls();
+    credentials.answers = {{NO_ERROR, operatorUser, L"wrong-password", false}};
+    Command(IDC_CONNECT_AS);
+    Pump();
+    ASSERT_EQ(application->Sessions().size(), 1u);
+    EXPECT_EQ(application->Sessions().front().get(), open);
+    EXPECT_EQ(EdgeCalls(CallKind::CloseSession), 1) << "only the refused attempt's session";
+    Command(IDC_REFRESH_LIST);
+    Pump();
+    EXPECT_EQ(ListedVms(), std::vector<std::wstring>{L"Edge Gateway"});
+}
+
 TEST_F(ConnectAs, TheRememberBoxStoresTheAccountUnderTheHostsTarget)
 {
     credentials.answers = {Account(edgePassword, true)};
