@@ -246,13 +246,19 @@ TEST_F(IdentitiesApply, StopWaitingStopsBetweenMachinesNeverDuringOne)
     // The first read of the first machine's job: the host's service and the four states, the
     // machine's settings and the method's answer come before it.
     world.StallCall(CallKind::ReadInstance, 11);
-    std::thread actor([this] {
-        if (WaitFor([&] { return world.StalledReads() > 0; }))
+    HostWaitState during;
+    std::thread actor([this, &during] {
+        if (WaitFor([&] { return world.StalledReads() > 0; })) {
+            during = hostwait::Current();
             hostwait::RequestStop();
+        }
         world.AnswerStalledReads();
     });
     Apply();
     actor.join();
+    // The progress window's words while the first machine's job ran.
+    EXPECT_EQ(during.activity, L"Applying 1 of 3: Kiosk Template");
+    EXPECT_TRUE(during.stoppable);
     EXPECT_EQ(CellOf(L"Kiosk Template", L"Result"), L"Saved");
     EXPECT_EQ(CellOf(L"Kiosk Template", L"Pending"), L"");
     EXPECT_EQ(HostHolds(L"Kiosk Template").biosGuid, CellOf(L"Kiosk Template", L"BIOS GUID"));
