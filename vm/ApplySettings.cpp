@@ -108,9 +108,6 @@ SettingsWrite WriteSettings(ManagementSession& session, const VmEntry& entry,
                       invocation.Put());
     SettingsWrite write;
     ForEachMethodResult(invocation.Get(), [&](const MethodDelivery& delivery) {
-        // Once the user stopped waiting, the deliveries the client cancels say nothing new.
-        if (write.outcome == SettingsWrite::Outcome::Stopped)
-            return;
         write = {};
         if (delivery.result != MI_RESULT_OK) {
             write = {SettingsWrite::Outcome::Unanswered, {}, {delivery.result, delivery.message}};

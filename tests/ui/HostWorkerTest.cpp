@@ -140,6 +140,27 @@ TEST_F(HostWorkerTest, AJobWaitIsStoppedWhileTheHostsJobRunsOn)
     EXPECT_EQ(Text(IDC_POWER_STATE), L"");
 }
 
+// Stopping the wait for a settings job tells so once: the final delivery the client cancels
+// after the stop is no second failure.
+TEST_F(HostWorkerTest, ASettingsJobWaitIsStoppedWithOneNotice)
+{
+    LoadLabVm(L"Test Client");
+    sim::JobPlan held;
+    held.stallReads = 20000;
+    world.PlanNextJob(held);
+    platform.boxes.clear();
+    SendMessageW(Control(IDC_NUMLOCK), BM_CLICK, 0, 0);
+    user.Start(Window(), StopBy::Button);
+    Command(IDC_APPLY);
+    user.Finish();
+    ASSERT_EQ(platform.boxes.size(), 1u);
+    EXPECT_EQ(platform.boxes[0].text, L"Brackwin stopped waiting for HV-LAB01. The host carries on with its "
+                                      L"job: the settings of Test Client may still change. Select the "
+                                      L"virtual machine again to see the settings it holds.");
+    EXPECT_EQ(platform.boxes[0].caption, L"Saving Virtual Machine Settings Changes");
+    EXPECT_EQ(platform.boxes[0].style, static_cast<UINT>(MB_ICONINFORMATION));
+}
+
 TEST_F(HostWorkerTest, AShutdownWaitIsStoppedByTheProgressWindowsCloseBox)
 {
     LoadLabVm(L"Web Frontend");
